@@ -1,0 +1,42 @@
+#include "app/quorvel_app.h"
+
+#include "app/os_kind.h"
+
+fw::Handle gInstanceMutex = nullptr;
+
+bool CQuorvelApp::AnotherInstanceRuns() {
+  bool alreadyExisted = false;
+  gInstanceMutex = fw::Sys().CreateNamedMutex(kInstanceMutexName, alreadyExisted);
+  return alreadyExisted;
+}
+
+bool CQuorvelApp::InitInstance() {
+  if (AnotherInstanceRuns()) return false;
+
+  // The framework creates the hidden frame directly: there is no document or view.
+  frame_ = std::make_unique<CMainFrame>();
+  if (!frame_->Create(kUtilityTitle)) return false;
+
+  fw::Sys().SetWindowTitle(frame_->window(), "TempName");
+  fw::Sys().SetWindowTitle(frame_->window(), kUtilityTitle);
+
+  if (!DetectOsKind()) {
+    OsKind = kOsUnknown;
+    return false;
+  }
+  return true;
+}
+
+int CQuorvelApp::ExitInstance(int messageLoopResult) {
+  if (gInstanceMutex != nullptr) {
+    fw::Sys().CloseHandle(gInstanceMutex);
+    gInstanceMutex = nullptr;
+  }
+  return messageLoopResult;
+}
+
+int CQuorvelApp::Run() {
+  int loopResult = 0;
+  if (InitInstance()) loopResult = fw::Sys().RunMessageLoop();
+  return ExitInstance(loopResult);
+}

@@ -1,0 +1,30 @@
+// The application object: the single-instance rule, the hidden main window and the
+// Windows family.
+#pragma once
+#include <memory>
+
+#include "app/main_frame.h"
+#include "framework/platform.h"
+
+// Name of the mutex that marks the running instance on this desktop.
+inline constexpr char kInstanceMutexName[] = "Tallwyn TW7720 - 11G Wireless PC card";
+// The utility's title: main window, tray tip and configuration window caption.
+inline constexpr char kUtilityTitle[] = "Tallwyn TW7720 WLAN card utility";
+
+extern fw::Handle gInstanceMutex;
+
+class CQuorvelApp {
+ public:
+  // True to enter the message loop; false to end the process at once.
+  bool InitInstance();
+  // Releases the instance mutex; returns the process exit code (the message loop's).
+  int ExitInstance(int messageLoopResult);
+  // InitInstance, the message loop, ExitInstance.
+  int Run();
+
+ private:
+  // True when another instance already holds the mutex.
+  static bool AnotherInstanceRuns();
+
+  std::unique_ptr<CMainFrame> frame_;
+};

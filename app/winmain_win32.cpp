@@ -1,0 +1,18 @@
+// Entry point of tw7720util.exe.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/main_frame.h"
+#include "app/quorvel_app.h"
+
+namespace {
+// The registered messages exist before any window does.
+const bool gMessagesRegistered = (RegisterUtilityMessages(), true);
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  CQuorvelApp app;
+  return app.Run();
+}

@@ -1,0 +1,202 @@
+#include "framework/memory/memory_platform.h"
+
+#include <cstring>
+
+namespace fw {
+
+namespace {
+// Tokens that stand for handles: distinct non-null addresses that are never dereferenced.
+Handle MakeToken(int& next) { return reinterpret_cast<Handle>(static_cast<std::uintptr_t>(0x1000 + 16 * next++)); }
+}  // namespace
+
+MemoryPlatform::MemoryPlatform() = default;
+MemoryPlatform::~MemoryPlatform() = default;
+
+std::vector<std::string> MemoryPlatform::debugLines() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return debugLines_;
+}
+
+void MemoryPlatform::clearDebugLines() {
+  std::lock_guard<std::mutex> guard(lock_);
+  debugLines_.clear();
+}
+
+std::size_t MemoryPlatform::liveWindowCount() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return windows_.size();
+}
+
+Handle MemoryPlatform::CreateNamedMutex(const std::string& name, bool& alreadyExisted) {
+  alreadyExisted = heldMutexNames.count(name) != 0 || ownedMutexes_.count(name) != 0;
+  Handle h = MakeToken(nextToken_);
+  mutexHandles_[h] = name;
+  if (!alreadyExisted) ownedMutexes_.insert(name);
+  return h;
+}
+
+void MemoryPlatform::CloseHandle(Handle handle) {
+  auto it = mutexHandles_.find(handle);
+  if (it == mutexHandles_.end()) return;
+  ownedMutexes_.erase(it->second);
+  mutexHandles_.erase(it);
+}
+
+bool MemoryPlatform::QueryVersion(VersionRecord& out) {
+  out = version;
+  return true;
+}
+
+std::string MemoryPlatform::ModuleFileName() { return moduleFileName; }
+
+std::string MemoryPlatform::ReadIniString(const std::string& path, const std::string& section,
+                                          const std::string& key, std::size_t bufferSize) {
+  std::string value;
+  auto file = iniFiles.find(path);
+  if (file != iniFiles.end()) {
+    auto sec = file->second.find(section);
+    if (sec != file->second.end()) {
+      auto k = sec->second.find(key);
+      if (k != sec->second.end()) value = k->second;
+    }
+  }
+  // As GetPrivateProfileStringA: the value is cut to fit the buffer with its zero.
+  if (bufferSize == 0) return std::string();
+  if (value.size() > bufferSize - 1) value.resize(bufferSize - 1);
+  return value;
+}
+
+std::uint32_t MemoryPlatform::TickCount() { return now; }
+
+void MemoryPlatform::Sleep(std::uint32_t ms) { now += ms; }
+
+void MemoryPlatform::DebugOutput(const char* line) {
+  std::lock_guard<std::mutex> guard(lock_);
+  debugLines_.emplace_back(line);
+}
+
+bool MemoryPlatform::SendCopyDataToWindow(const char* className, const char* title,
+                                          WParam wParam, std::uintptr_t dwData,
+                                          const void* data, std::uint32_t size) {
+  if (foreignWindows.count({className, title}) == 0) return false;
+  CopyDataRecord record;
+  record.wParam = wParam;
+  record.dwData = dwData;
+  record.cbData = size;
+  record.bytes.assign(static_cast<const char*>(data), size);
+  copyDataSent.push_back(record);
+  return true;
+}
+
+std::uint32_t MemoryPlatform::RegisterMessage(const char* name) {
+  auto [it, inserted] = registered_.try_emplace(name, 0xC000u + static_cast<std::uint32_t>(registered_.size()));
+  return it->second;
+}
+
+Handle MemoryPlatform::CreateHiddenWindow(WindowHandler& handler, const char* title) {
+  Handle h;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    h = MakeToken(nextToken_);
+    auto w = std::make_unique<Window>();
+    w->handler = &handler;
+    w->title = title;
+    windows_[h] = std::move(w);
+  }
+  LResult result = 0;
+  if (handler.OnMessage(h, msg::kCreate, 0, 0, result) && result == -1) {
+    std::lock_guard<std::mutex> guard(lock_);
+    windows_.erase(h);
+    return nullptr;
+  }
+  return h;
+}
+
+void MemoryPlatform::SetWindowTitle(Handle window, const char* title) {
+  std::lock_guard<std::mutex> guard(lock_);
+  auto it = windows_.find(window);
+  if (it != windows_.end()) it->second->title = title;
+}
+
+std::string MemoryPlatform::WindowTitle(Handle window) {
+  std::lock_guard<std::mutex> guard(lock_);
+  auto it = windows_.find(window);
+  return it == windows_.end() ? std::string() : it->second->title;
+}
+
+bool MemoryPlatform::IsWindowVisible(Handle window) {
+  std::lock_guard<std::mutex> guard(lock_);
+  auto it = windows_.find(window);
+  return it != windows_.end() && it->second->visible;
+}
+
+bool MemoryPlatform::DestroyWindow(Handle window) {
+  WindowHandler* handler = nullptr;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto it = windows_.find(window);
+    if (it == windows_.end()) return false;
+    handler = it->second->handler;
+  }
+  LResult result = 0;
+  handler->OnMessage(window, msg::kDestroy, 0, 0, result);
+  std::lock_guard<std::mutex> guard(lock_);
+  windows_.erase(window);
+  return true;
+}
+
+bool MemoryPlatform::PostMessage(Handle window, std::uint32_t message, WParam wParam,
+                                 LParam lParam) {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (window != nullptr && windows_.count(window) == 0) return false;
+  queue_.push_back({window, message, wParam, lParam});
+  return true;
+}
+
+LResult MemoryPlatform::SendMessage(Handle window, std::uint32_t message, WParam wParam,
+                                    LParam lParam) {
+  WindowHandler* handler = nullptr;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto it = windows_.find(window);
+    if (it == windows_.end()) return 0;
+    handler = it->second->handler;
+  }
+  LResult result = 0;
+  handler->OnMessage(window, message, wParam, lParam, result);
+  return result;
+}
+
+bool MemoryPlatform::PumpOneMessage() {
+  Posted p;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (queue_.empty()) return false;
+    p = queue_.front();
+    queue_.pop_front();
+  }
+  if (p.message != msg::kQuit) SendMessage(p.window, p.message, p.wParam, p.lParam);
+  return true;
+}
+
+int MemoryPlatform::RunMessageLoop() {
+  // Runs until WM_QUIT or until nothing is left to do: a test never waits on an empty queue.
+  for (;;) {
+    Posted p;
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      if (queue_.empty()) return 0;
+      p = queue_.front();
+      queue_.pop_front();
+    }
+    if (p.message == msg::kQuit) return static_cast<int>(p.wParam);
+    SendMessage(p.window, p.message, p.wParam, p.lParam);
+  }
+}
+
+void MemoryPlatform::PostQuit(int exitCode) {
+  std::lock_guard<std::mutex> guard(lock_);
+  queue_.push_back({nullptr, msg::kQuit, static_cast<WParam>(exitCode), 0});
+}
+
+}  // namespace fw

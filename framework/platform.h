@@ -1,0 +1,84 @@
+// The platform services the product uses, behind one interface with two backends:
+// win32 (real Win32, framework/win32) and memory (framework/memory: in-process windows,
+// a virtual clock and recorded side effects, for native tests). Logic reaches them
+// through fw::Sys() and never includes <windows.h>.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "framework/messages.h"
+
+namespace fw {
+
+// An opaque system object: a HANDLE or HWND on Win32, a token of the memory backend.
+using Handle = void*;
+
+// The version record fields the product reads (OSVERSIONINFOA).
+struct VersionRecord {
+  std::uint32_t platformId = 0;  // 1 = the 95 family, 2 = NT
+  std::uint32_t major = 0;
+  std::uint32_t minor = 0;
+};
+
+// Receives the messages of a window created through the framework.
+class WindowHandler {
+ public:
+  virtual ~WindowHandler() = default;
+  // Handles one message; returns true when handled and then `result` is its answer.
+  // Unhandled messages get the system's default processing.
+  virtual bool OnMessage(Handle window, std::uint32_t message, WParam wParam, LParam lParam,
+                         LResult& result) = 0;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // --- kernel objects and process
+  // Creates (or opens) a named mutex owned by the caller; `alreadyExisted` tells whether
+  // another process held the name before. Null on failure.
+  virtual Handle CreateNamedMutex(const std::string& name, bool& alreadyExisted) = 0;
+  virtual void CloseHandle(Handle handle) = 0;
+  virtual bool QueryVersion(VersionRecord& out) = 0;
+  // The full path of the running program (GetModuleFileNameA, 260-character buffer).
+  virtual std::string ModuleFileName() = 0;
+  // GetPrivateProfileStringA with an empty default into a buffer of `bufferSize` bytes.
+  virtual std::string ReadIniString(const std::string& path, const std::string& section,
+                                    const std::string& key, std::size_t bufferSize) = 0;
+  virtual std::uint32_t TickCount() = 0;
+  virtual void Sleep(std::uint32_t ms) = 0;
+
+  // --- debug output
+  virtual void DebugOutput(const char* line) = 0;
+  // Sends WM_COPYDATA with the given record to the top-level window of that class and
+  // title; false when there is no such window.
+  virtual bool SendCopyDataToWindow(const char* className, const char* title,
+                                    WParam wParam, std::uintptr_t dwData, const void* data,
+                                    std::uint32_t size) = 0;
+
+  // --- windows and messages
+  virtual std::uint32_t RegisterMessage(const char* name) = 0;
+  // Creates a hidden top-level window whose messages go to `handler`; WM_CREATE reaches the
+  // handler before this returns. Null when creation failed (the handler answered -1).
+  virtual Handle CreateHiddenWindow(WindowHandler& handler, const char* title) = 0;
+  virtual void SetWindowTitle(Handle window, const char* title) = 0;
+  virtual std::string WindowTitle(Handle window) = 0;
+  virtual bool IsWindowVisible(Handle window) = 0;
+  virtual bool DestroyWindow(Handle window) = 0;
+  virtual bool PostMessage(Handle window, std::uint32_t message, WParam wParam, LParam lParam) = 0;
+  virtual LResult SendMessage(Handle window, std::uint32_t message, WParam wParam,
+                              LParam lParam) = 0;
+  // Runs this thread's message loop until WM_QUIT; returns the quit code.
+  virtual int RunMessageLoop() = 0;
+  // Removes and dispatches one pending message of this thread; false when none was waiting.
+  virtual bool PumpOneMessage() = 0;
+  virtual void PostQuit(int exitCode) = 0;
+};
+
+// The backend in use: the win32 one on Windows and the memory one elsewhere, unless a
+// test has installed another with UsePlatform.
+Platform& Sys();
+void UsePlatform(Platform* platform);  // null restores the default
+
+}  // namespace fw

@@ -1,0 +1,33 @@
+// The win32 backend: each service is the Win32 call of the same name.
+#pragma once
+#include "framework/platform.h"
+
+namespace fw {
+
+class Win32Platform : public Platform {
+ public:
+  Handle CreateNamedMutex(const std::string& name, bool& alreadyExisted) override;
+  void CloseHandle(Handle handle) override;
+  bool QueryVersion(VersionRecord& out) override;
+  std::string ModuleFileName() override;
+  std::string ReadIniString(const std::string& path, const std::string& section,
+                            const std::string& key, std::size_t bufferSize) override;
+  std::uint32_t TickCount() override;
+  void Sleep(std::uint32_t ms) override;
+  void DebugOutput(const char* line) override;
+  bool SendCopyDataToWindow(const char* className, const char* title, WParam wParam,
+                            std::uintptr_t dwData, const void* data, std::uint32_t size) override;
+  std::uint32_t RegisterMessage(const char* name) override;
+  Handle CreateHiddenWindow(WindowHandler& handler, const char* title) override;
+  void SetWindowTitle(Handle window, const char* title) override;
+  std::string WindowTitle(Handle window) override;
+  bool IsWindowVisible(Handle window) override;
+  bool DestroyWindow(Handle window) override;
+  bool PostMessage(Handle window, std::uint32_t message, WParam wParam, LParam lParam) override;
+  LResult SendMessage(Handle window, std::uint32_t message, WParam wParam, LParam lParam) override;
+  int RunMessageLoop() override;
+  bool PumpOneMessage() override;
+  void PostQuit(int exitCode) override;
+};
+
+}  // namespace fw

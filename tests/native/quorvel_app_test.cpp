@@ -1,0 +1,66 @@
+#include "app/quorvel_app.h"
+
+#include <gtest/gtest.h>
+
+#include "app/os_kind.h"
+#include "core/settings_file.h"
+#include "support/memory_platform_fixture.h"
+
+namespace {
+
+class QuorvelAppTest : public MemoryPlatformTest {
+ protected:
+  void SetUp() override {
+    MemoryPlatformTest::SetUp();
+    OsKind = kOsUnknown;
+    RegisterUtilityMessages();
+  }
+};
+
+TEST_F(QuorvelAppTest, StartsHiddenWithTheUtilityTitleAndTheFamily) {
+  CQuorvelApp app;
+  ASSERT_TRUE(app.InitInstance());
+  ASSERT_NE(gMainFrame, nullptr);
+  EXPECT_EQ(sys.WindowTitle(gMainFrame->window()), kUtilityTitle);
+  EXPECT_FALSE(sys.IsWindowVisible(gMainFrame->window()));
+  EXPECT_EQ(OsKind, kOsWindowsXP);
+  EXPECT_EQ(app.ExitInstance(0), 0);
+}
+
+TEST_F(QuorvelAppTest, SecondInstanceEndsSilentlyWithoutAWindow) {
+  sys.heldMutexNames.insert(kInstanceMutexName);
+  CQuorvelApp app;
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_EQ(sys.liveWindowCount(), 0u);
+  EXPECT_TRUE(sys.debugLines().empty());  // not even the settings file was read
+}
+
+TEST_F(QuorvelAppTest, ElegantCloseEndsTheLoopAndReleasesTheMutexForANewStart) {
+  {
+    CQuorvelApp app;
+    ASSERT_TRUE(app.InitInstance());
+    sys.PostMessage(gMainFrame->window(), gElegantCloseMessage, 0, 0);
+    EXPECT_EQ(app.ExitInstance(sys.RunMessageLoop()), 0);
+    EXPECT_EQ(sys.liveWindowCount(), 0u);
+  }
+  CQuorvelApp again;
+  EXPECT_TRUE(again.InitInstance());
+}
+
+TEST_F(QuorvelAppTest, UnknownPlatformEndsTheStart) {
+  sys.version = {0, 3, 10};
+  CQuorvelApp app;
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_EQ(OsKind, kOsUnknown);
+}
+
+TEST_F(QuorvelAppTest, FrameReadsTheSettingsFileBesideTheProgram) {
+  sys.moduleFileName = "C:\\Tools\\tw7720util.exe";
+  sys.iniFiles["C:\\Tools\\tw7720util.bin"]["INI"] = {{"D", "66454"}};
+  CQuorvelApp app;
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_EQ(gSettingsFilePath, "C:\\Tools\\tw7720util.bin");
+  EXPECT_EQ(gIniDomain, 4);
+}
+
+}  // namespace
