@@ -1,6 +1,5 @@
 // Entry point of tw7720util.exe.
-#include <windows.h>
-#include <commctrl.h>
+#include "framework/win32/windows_h.h"
 
 #include "app/main_frame.h"
 #include "app/quorvel_app.h"

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "framework/messages.h"
 
@@ -30,6 +31,33 @@ class WindowHandler {
   virtual bool OnMessage(Handle window, std::uint32_t message, WParam wParam, LParam lParam,
                          LResult& result) = 0;
 };
+
+// One item of a pop-up menu; an item with id 0 and no text is a separator.
+struct MenuItem {
+  std::uint32_t id = 0;
+  std::string text;
+};
+
+// The fields of the notification-area icon record (NOTIFYICONDATAA, first version) that the
+// product fills.
+struct TrayIconRecord {
+  Handle window = nullptr;
+  std::uint32_t iconId = 0;           // uID: which of the window's icons
+  std::uint32_t flags = 0;            // NIF_MESSAGE 1 | NIF_ICON 2 | NIF_TIP 4
+  std::uint32_t callbackMessage = 0;
+  Handle icon = nullptr;
+  std::string tip;                    // at most 63 characters
+};
+namespace nim {
+constexpr std::uint32_t kAdd = 0;
+constexpr std::uint32_t kModify = 1;
+constexpr std::uint32_t kDelete = 2;
+constexpr std::uint32_t kFlagMessage = 1;
+constexpr std::uint32_t kFlagIcon = 2;
+constexpr std::uint32_t kFlagTip = 4;
+}  // namespace nim
+
+using ThreadProc = void (*)(void* argument);
 
 class Platform {
  public:
@@ -74,6 +102,40 @@ class Platform {
   // Removes and dispatches one pending message of this thread; false when none was waiting.
   virtual bool PumpOneMessage() = 0;
   virtual void PostQuit(int exitCode) = 0;
+
+  // --- threads and events
+  // Starts a thread running `proc(argument)` at once, normal priority, default stack.
+  virtual Handle StartThread(ThreadProc proc, void* argument) = 0;
+  virtual bool SuspendThread(Handle thread) = 0;
+  virtual bool ResumeThread(Handle thread) = 0;
+  virtual Handle CreateEvent(bool manualReset, bool initiallySignalled) = 0;
+  virtual void SetEvent(Handle event) = 0;
+  virtual void ResetEvent(Handle event) = 0;
+  // True when the event was signalled within `ms`; false on time-out.
+  virtual bool WaitForEvent(Handle event, std::uint32_t ms) = 0;
+
+  // --- user interface
+  // A message box with the string's text; returns the button pressed (mb::kIdOk ...).
+  virtual int MessageBox(Handle owner, const std::string& text, const std::string& caption,
+                         std::uint32_t style) = 0;
+  // A text of the string table; empty when there is none.
+  virtual std::string LoadString(std::uint32_t id) = 0;
+  // The program's icon resource; null when there is none.
+  virtual Handle LoadIcon(std::uint32_t resourceId) = 0;
+  // Shell_NotifyIconA with the operation nim::kAdd, kModify or kDelete.
+  virtual bool NotifyIcon(std::uint32_t operation, const TrayIconRecord& record) = 0;
+  // Shows a pop-up menu at (x, y) (TPM_RIGHTBUTTON); the chosen item arrives at `owner` as
+  // WM_COMMAND. Returns when the menu has closed.
+  virtual void TrackPopupMenu(Handle owner, const std::vector<MenuItem>& items, int x, int y) = 0;
+  virtual void GetCursorPos(int& x, int& y) = 0;
+  virtual bool SetForegroundWindow(Handle window) = 0;
+  virtual void SetActiveWindow(Handle window) = 0;
+  virtual Handle FindWindow(const char* className, const char* title) = 0;
+  virtual bool SetTimer(Handle window, std::uintptr_t id, std::uint32_t ms) = 0;
+  virtual bool KillTimer(Handle window, std::uintptr_t id) = 0;
+  // The device-instance identifier text of a device node from a device broadcast: the
+  // system's device-identifier query on the NT family, the node record on the 95 family.
+  virtual std::string DeviceNodeIdentifier(std::uintptr_t devNode, bool win95Family) = 0;
 };
 
 // The backend in use: the win32 one on Windows and the memory one elsewhere, unless a

@@ -1,4 +1,4 @@
-#include <windows.h>
+#include "framework/win32/windows_h.h"
 
 #include <vector>
 
