@@ -199,4 +199,154 @@ void MemoryPlatform::PostQuit(int exitCode) {
   queue_.push_back({nullptr, msg::kQuit, static_cast<WParam>(exitCode), 0});
 }
 
+Handle MemoryPlatform::StartThread(ThreadProc proc, void* argument) {
+  std::lock_guard<std::mutex> guard(lock_);
+  Handle h = MakeToken(nextToken_);
+  threads.push_back({proc, argument, h, 0});
+  return h;
+}
+
+bool MemoryPlatform::SuspendThread(Handle thread) {
+  std::lock_guard<std::mutex> guard(lock_);
+  for (StartedThread& t : threads) {
+    if (t.handle == thread) {
+      ++t.suspendCount;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool MemoryPlatform::ResumeThread(Handle thread) {
+  std::lock_guard<std::mutex> guard(lock_);
+  for (StartedThread& t : threads) {
+    if (t.handle == thread) {
+      if (t.suspendCount > 0) --t.suspendCount;
+      return true;
+    }
+  }
+  return false;
+}
+
+Handle MemoryPlatform::CreateEvent(bool manualReset, bool initiallySignalled) {
+  std::lock_guard<std::mutex> guard(lock_);
+  Handle h = MakeToken(nextToken_);
+  events_[h] = Event{manualReset, initiallySignalled};
+  return h;
+}
+
+void MemoryPlatform::SetEvent(Handle event) {
+  std::lock_guard<std::mutex> guard(lock_);
+  auto it = events_.find(event);
+  if (it != events_.end()) it->second.signalled = true;
+}
+
+void MemoryPlatform::ResetEvent(Handle event) {
+  std::lock_guard<std::mutex> guard(lock_);
+  auto it = events_.find(event);
+  if (it != events_.end()) it->second.signalled = false;
+}
+
+bool MemoryPlatform::eventSignalled(Handle event) const {
+  std::lock_guard<std::mutex> guard(lock_);
+  auto it = events_.find(event);
+  return it != events_.end() && it->second.signalled;
+}
+
+bool MemoryPlatform::WaitForEvent(Handle event, std::uint32_t ms) {
+  std::lock_guard<std::mutex> guard(lock_);
+  auto it = events_.find(event);
+  if (it != events_.end() && it->second.signalled) {
+    if (!it->second.manualReset) it->second.signalled = false;
+    return true;
+  }
+  // Nobody else runs on the virtual clock: the wait times out.
+  now += ms;
+  return false;
+}
+
+int MemoryPlatform::MessageBox(Handle owner, const std::string& text, const std::string& caption,
+                               std::uint32_t style) {
+  messageBoxes.push_back({text, caption, style});
+  return messageBoxAnswer;
+}
+
+std::string MemoryPlatform::LoadString(std::uint32_t id) {
+  auto it = strings.find(id);
+  return it == strings.end() ? std::string() : it->second;
+}
+
+Handle MemoryPlatform::LoadIcon(std::uint32_t resourceId) {
+  if (iconResources.count(resourceId) == 0) return nullptr;
+  std::lock_guard<std::mutex> guard(lock_);
+  for (const auto& [handle, id] : icons_)
+    if (id == resourceId) return handle;
+  Handle h = MakeToken(nextToken_);
+  icons_[h] = resourceId;
+  return h;
+}
+
+bool MemoryPlatform::NotifyIcon(std::uint32_t operation, const TrayIconRecord& record) {
+  std::lock_guard<std::mutex> guard(lock_);
+  auto icon = icons_.find(record.icon);
+  trayCalls.push_back({operation, record, icon == icons_.end() ? 0u : icon->second});
+  return !trayFails;
+}
+
+void MemoryPlatform::TrackPopupMenu(Handle owner, const std::vector<MenuItem>& items, int x, int y) {
+  menusShown.push_back({owner, items, x, y});
+  const std::uint32_t choice = menuChoice;
+  menuChoice = 0;
+  if (choice == 0) return;
+  for (const MenuItem& item : items)
+    if (item.id == choice) PostMessage(owner, msg::kCommand, choice, 0);
+}
+
+void MemoryPlatform::GetCursorPos(int& x, int& y) {
+  x = cursorX;
+  y = cursorY;
+}
+
+bool MemoryPlatform::SetForegroundWindow(Handle window) {
+  foregroundWindow = window;
+  return true;
+}
+
+void MemoryPlatform::SetActiveWindow(Handle window) { activeWindow = window; }
+
+Handle MemoryPlatform::FindWindow(const char* className, const char* title) {
+  std::lock_guard<std::mutex> guard(lock_);
+  for (const auto& [handle, window] : windows_)
+    if (title != nullptr && window->title == title) return handle;
+  return nullptr;
+}
+
+Handle MemoryPlatform::CreateTitledWindow(WindowHandler& handler, const char* title, bool visible) {
+  Handle h = CreateHiddenWindow(handler, title);
+  std::lock_guard<std::mutex> guard(lock_);
+  auto it = windows_.find(h);
+  if (it != windows_.end()) {
+    it->second->visible = visible;
+  }
+  return h;
+}
+
+void MemoryPlatform::SetWindowVisible(Handle window, bool visible) {
+  std::lock_guard<std::mutex> guard(lock_);
+  auto it = windows_.find(window);
+  if (it != windows_.end()) it->second->visible = visible;
+}
+
+bool MemoryPlatform::SetTimer(Handle window, std::uintptr_t id, std::uint32_t ms) {
+  timers[id] = ms;
+  return true;
+}
+
+bool MemoryPlatform::KillTimer(Handle window, std::uintptr_t id) { return timers.erase(id) != 0; }
+
+std::string MemoryPlatform::DeviceNodeIdentifier(std::uintptr_t devNode, bool win95Family) {
+  auto it = deviceIdentifiers.find(devNode);
+  return it == deviceIdentifiers.end() ? std::string() : it->second;
+}
+
 }  // namespace fw

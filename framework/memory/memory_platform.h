@@ -14,6 +14,31 @@
 
 namespace fw {
 
+struct MessageBoxRecord {
+  std::string text;
+  std::string caption;
+  std::uint32_t style = 0;
+};
+
+struct StartedThread {
+  ThreadProc proc = nullptr;
+  void* argument = nullptr;
+  Handle handle = nullptr;
+  int suspendCount = 0;
+};
+
+struct TrayCall {
+  std::uint32_t operation = 0;
+  TrayIconRecord record;
+  std::uint32_t iconResource = 0;  // the resource id behind record.icon, 0 when none
+};
+
+struct MenuShown {
+  Handle owner = nullptr;
+  std::vector<MenuItem> items;
+  int x = 0, y = 0;
+};
+
 struct CopyDataRecord {
   WParam wParam = 0;
   std::uintptr_t dwData = 0;
@@ -45,6 +70,28 @@ class MemoryPlatform : public Platform {
   // Windows this backend has created and not destroyed.
   std::size_t liveWindowCount() const;
 
+  // User interface: what was shown, and the scripted answers.
+  std::vector<MessageBoxRecord> messageBoxes;
+  int messageBoxAnswer = mb::kIdOk;
+  std::map<std::uint32_t, std::string> strings;   // the string table a test provides
+  std::set<std::uint32_t> iconResources{128, 186, 187};
+  std::vector<TrayCall> trayCalls;
+  bool trayFails = false;  // Shell_NotifyIconA answers failure
+  std::vector<MenuShown> menusShown;
+  std::uint32_t menuChoice = 0;  // the command a test "clicks" in the next menu; 0 = none
+  int cursorX = 0, cursorY = 0;
+  Handle foregroundWindow = nullptr;
+  Handle activeWindow = nullptr;
+  std::map<std::uintptr_t, std::uint32_t> timers;  // running timers: id -> interval
+  std::map<std::uintptr_t, std::string> deviceIdentifiers;  // device node -> identifier
+  // Threads are recorded, not run: a test drives their work itself.
+  std::vector<StartedThread> threads;
+  bool eventSignalled(Handle event) const;
+  // Makes a window of this backend visible or hidden (as a sheet's window would be).
+  void SetWindowVisible(Handle window, bool visible);
+  // A window of this backend that FindWindow finds by title.
+  Handle CreateTitledWindow(WindowHandler& handler, const char* title, bool visible);
+
   // --- Platform
   Handle CreateNamedMutex(const std::string& name, bool& alreadyExisted) override;
   void CloseHandle(Handle handle) override;
@@ -68,8 +115,34 @@ class MemoryPlatform : public Platform {
   int RunMessageLoop() override;
   bool PumpOneMessage() override;
   void PostQuit(int exitCode) override;
+  Handle StartThread(ThreadProc proc, void* argument) override;
+  bool SuspendThread(Handle thread) override;
+  bool ResumeThread(Handle thread) override;
+  Handle CreateEvent(bool manualReset, bool initiallySignalled) override;
+  void SetEvent(Handle event) override;
+  void ResetEvent(Handle event) override;
+  bool WaitForEvent(Handle event, std::uint32_t ms) override;
+  int MessageBox(Handle owner, const std::string& text, const std::string& caption,
+                 std::uint32_t style) override;
+  std::string LoadString(std::uint32_t id) override;
+  Handle LoadIcon(std::uint32_t resourceId) override;
+  bool NotifyIcon(std::uint32_t operation, const TrayIconRecord& record) override;
+  void TrackPopupMenu(Handle owner, const std::vector<MenuItem>& items, int x, int y) override;
+  void GetCursorPos(int& x, int& y) override;
+  bool SetForegroundWindow(Handle window) override;
+  void SetActiveWindow(Handle window) override;
+  Handle FindWindow(const char* className, const char* title) override;
+  bool SetTimer(Handle window, std::uintptr_t id, std::uint32_t ms) override;
+  bool KillTimer(Handle window, std::uintptr_t id) override;
+  std::string DeviceNodeIdentifier(std::uintptr_t devNode, bool win95Family) override;
 
  private:
+  struct Event {
+    bool manualReset = true;
+    bool signalled = false;
+  };
+  std::map<Handle, Event> events_;
+  std::map<Handle, std::uint32_t> icons_;
   struct Window {
     WindowHandler* handler = nullptr;
     std::string title;

@@ -28,6 +28,26 @@ class Win32Platform : public Platform {
   int RunMessageLoop() override;
   bool PumpOneMessage() override;
   void PostQuit(int exitCode) override;
+  Handle StartThread(ThreadProc proc, void* argument) override;
+  bool SuspendThread(Handle thread) override;
+  bool ResumeThread(Handle thread) override;
+  Handle CreateEvent(bool manualReset, bool initiallySignalled) override;
+  void SetEvent(Handle event) override;
+  void ResetEvent(Handle event) override;
+  bool WaitForEvent(Handle event, std::uint32_t ms) override;
+  int MessageBox(Handle owner, const std::string& text, const std::string& caption,
+                 std::uint32_t style) override;
+  std::string LoadString(std::uint32_t id) override;
+  Handle LoadIcon(std::uint32_t resourceId) override;
+  bool NotifyIcon(std::uint32_t operation, const TrayIconRecord& record) override;
+  void TrackPopupMenu(Handle owner, const std::vector<MenuItem>& items, int x, int y) override;
+  void GetCursorPos(int& x, int& y) override;
+  bool SetForegroundWindow(Handle window) override;
+  void SetActiveWindow(Handle window) override;
+  Handle FindWindow(const char* className, const char* title) override;
+  bool SetTimer(Handle window, std::uintptr_t id, std::uint32_t ms) override;
+  bool KillTimer(Handle window, std::uintptr_t id) override;
+  std::string DeviceNodeIdentifier(std::uintptr_t devNode, bool win95Family) override;
 };
 
 }  // namespace fw
