@@ -22,7 +22,11 @@ std::string ReadFile(const std::string& path) {
 TEST(TraceToViewer, ReachesARunningViewerWithTheZeroCounted) {
   ScratchFolder folder;
   const std::string log = folder.File("viewer.log");
-  DebuggedProcess viewer("\"" + ProgramFolder() + "\\brisken-view.exe\" --log " + log);
+  std::string command = ProgramFolder();
+  command.insert(0, 1, '"');
+  command += "\\brisken-view.exe\" --log ";
+  command += log;
+  DebuggedProcess viewer(command);
   HWND window = WaitForWindow(kViewerWindowClass, kViewerWindowTitle);
   ASSERT_NE(window, nullptr);
 
