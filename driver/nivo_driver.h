@@ -51,6 +51,9 @@ class NivoDriver {
   std::int32_t NIVO_GetWLANDriverPath(char* pathOut);
 
  private:
+  template <typename Entry, typename... Args>
+  std::int32_t Call(Entry NivoFunctions::*entry, std::int32_t refused, Args... args);
+
   NivoFunctions functions_{};
   mutable std::mutex lock_;
   bool terminated_ = false;
