@@ -2,7 +2,8 @@
 // record every call with its decoded arguments (selector in and out, the record as the
 // library saw it, the key elements' bytes at the time of the set) and answer from scripted
 // results. One instance at a time is active (the entries are plain functions); it becomes
-// active on construction.
+// active on construction. For the native tests (its entries are lambdas, which have no
+// __stdcall form for the 32-bit Windows build).
 #pragma once
 #include <array>
 #include <atomic>
