@@ -54,7 +54,8 @@ std::int32_t NivoDriver::NIVO_SetProfileRoot(const char* root) {
 
 std::int32_t NivoDriver::NIVO_EnumProfilesByType(std::int32_t index, char* nameOut,
                                                  std::int32_t type) {
-  return Call(&NivoFunctions::NIVO_EnumProfilesByType, kRefused, index, nameOut, type);
+  // Enumerations run until "no profile at this index": a refused call must end them.
+  return Call(&NivoFunctions::NIVO_EnumProfilesByType, kNivoNoProfileAtIndex, index, nameOut, type);
 }
 
 std::int32_t NivoDriver::NIVO_GetActiveProfileByType(char* nameOut, std::int32_t type) {

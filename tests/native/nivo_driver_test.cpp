@@ -61,7 +61,7 @@ std::vector<Operation> AllOperations() {
       {"NIVO_Init", [](NivoDriver& d, Outputs&) { return d.NIVO_Init("Halden", 0); }, -1},
       {"NIVO_Detect", [](NivoDriver& d, Outputs& o) { return d.NIVO_Detect(&o.detect); }, 0},
       {"NIVO_SetProfileRoot", [](NivoDriver& d, Outputs&) { return d.NIVO_SetProfileRoot("Tallwyn\\Profile"); }, -1},
-      {"NIVO_EnumProfilesByType", [](NivoDriver& d, Outputs& o) { return d.NIVO_EnumProfilesByType(0, o.text, 1); }, -1},
+      {"NIVO_EnumProfilesByType", [](NivoDriver& d, Outputs& o) { return d.NIVO_EnumProfilesByType(0, o.text, 1); }, kNivoNoProfileAtIndex},
       {"NIVO_GetActiveProfileByType", [](NivoDriver& d, Outputs& o) { return d.NIVO_GetActiveProfileByType(o.text, 1); }, -1},
       {"NIVO_SetActiveProfileByType", [](NivoDriver& d, Outputs&) { return d.NIVO_SetActiveProfileByType("Home", 1); }, -1},
       {"NIVO_DeleteProfileByType", [](NivoDriver& d, Outputs&) { return d.NIVO_DeleteProfileByType("Home", 1); }, -1},
