@@ -1,6 +1,7 @@
 #include "app/quorvel_app.h"
 
 #include "app/os_kind.h"
+#include "driver/nivo3_loader.h"
 
 fw::Handle gInstanceMutex = nullptr;
 
@@ -12,6 +13,8 @@ bool CQuorvelApp::AnotherInstanceRuns() {
 
 bool CQuorvelApp::InitInstance() {
   if (AnotherInstanceRuns()) return false;
+  // Without the driver-access library the utility cannot run: the loader has told the user.
+  if (!LoadNivoLibraryAtStartup()) return false;
 
   // The framework creates the hidden frame directly: there is no document or view.
   frame_ = std::make_unique<CMainFrame>();

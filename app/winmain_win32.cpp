@@ -3,6 +3,8 @@
 
 #include "app/main_frame.h"
 #include "app/quorvel_app.h"
+#include "driver/nivo3_loader.h"
+#include "driver/nivo_driver.h"
 
 namespace {
 // The registered messages exist before any window does.
@@ -12,6 +14,7 @@ const bool gMessagesRegistered = (RegisterUtilityMessages(), true);
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
+  gNivoStartupLoader = [] { return LoadNivoLibrary(Nivo()); };
   CQuorvelApp app;
   return app.Run();
 }

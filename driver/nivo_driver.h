@@ -2,7 +2,8 @@
 // library's entry points, serialises the calls of the window thread and the polling thread
 // with one lock, and after NIVO_Terminate refuses every call at once, without reaching the
 // library. A refused call answers as a failed one: -1 (0 from NIVO_Detect, NIVO_SiteSurveyGet,
-// NIVO_GetWLANDriverPath and NIVO_ChannelToFrequency/NIVO_FrequencyToChannel), with every
+// NIVO_GetWLANDriverPath and NIVO_ChannelToFrequency/NIVO_FrequencyToChannel; 3, "no profile
+// at this index", from NIVO_EnumProfilesByType, so that an enumeration ends), with every
 // selector bit left set and no byte written. NIVO_Terminate takes the same lock, so it never
 // overlaps a call of the other thread.
 #pragma once
@@ -51,6 +52,9 @@ class NivoDriver {
   std::int32_t NIVO_GetWLANDriverPath(char* pathOut);
 
  private:
+  template <typename Entry, typename... Args>
+  std::int32_t Call(Entry NivoFunctions::*entry, std::int32_t refused, Args... args);
+
   NivoFunctions functions_{};
   mutable std::mutex lock_;
   bool terminated_ = false;

@@ -37,6 +37,10 @@ bool ScratchFolder::CopyFromBin(const std::string& name) const {
   return CopyFileA((ProgramFolder() + "\\" + name).c_str(), File(name).c_str(), FALSE) != FALSE;
 }
 
+bool ScratchFolder::CopyFromBinAs(const std::string& name, const std::string& newName) const {
+  return CopyFileA((ProgramFolder() + "\\" + name).c_str(), File(newName).c_str(), FALSE) != FALSE;
+}
+
 bool ScratchFolder::Write(const std::string& name, const std::string& content) const {
   FILE* f = std::fopen(File(name).c_str(), "wb");
   if (f == nullptr) return false;

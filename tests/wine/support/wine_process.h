@@ -27,6 +27,8 @@ class ScratchFolder {
   std::string File(const std::string& name) const { return path_ + "\\" + name; }
   // Copies a file of the build's bin folder into this folder.
   bool CopyFromBin(const std::string& name) const;
+  // Copies a file of the build's bin folder into this folder under another name.
+  bool CopyFromBinAs(const std::string& name, const std::string& newName) const;
   bool Write(const std::string& name, const std::string& content) const;
 
  private:
