@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
+#include <vector>
 
 #include "core/settings_file.h"
 #include "core/shared_state.h"
 #include "diag/trace.h"
 #include "driver/nivo_driver.h"
+#include "pages/wep_keys.h"
 
 namespace {
 
@@ -18,19 +21,6 @@ void HeapRelease(void* element) { std::free(element); }
 std::size_t FieldTextLength(const char* field, std::size_t fieldSize) {
   const void* nul = std::memchr(field, '\0', fieldSize);
   return nul == nullptr ? fieldSize : static_cast<std::size_t>(static_cast<const char*>(nul) - field);
-}
-
-// Byte i of a key text: the two characters at 2i and 2i+1 read as a base-16 number the way
-// strtol reads it, low eight bits kept (same rule as KeyTextToBytes). Characters beyond the
-// text's end count as missing, so a short text gives 0 where its digits run out.
-std::uint8_t KeyTextByte(const char* text, std::size_t textLength, std::size_t i) {
-  char pair[3] = {};
-  for (std::size_t k = 0; k < 2; ++k) {
-    const std::size_t position = 2 * i + k;
-    if (position >= textLength) break;
-    pair[k] = text[position];
-  }
-  return static_cast<std::uint8_t>(std::strtol(pair, nullptr, 16));
 }
 
 constexpr std::uint32_t kWepKeyLength64 = 5;
@@ -116,10 +106,9 @@ bool CConfigUtility::BuildWepKeys(WlanConfig& config, std::uint32_t& dwWLFlag) {
     element->keyLength = keyLength;
     element->keyIndex = static_cast<std::uint32_t>(s);
     const char* text = profile.activeKeyText[s];
-    const std::size_t textLength = FieldTextLength(text, kKeyText128Size);
-    for (std::uint32_t i = 0; i < keyLength; ++i) {
-      element->keyMaterial[i] = KeyTextByte(text, textLength, i);
-    }
+    const std::vector<std::uint8_t> bytes =
+        KeyTextToBytes(std::string_view(text, FieldTextLength(text, kKeyText128Size)), keyLength);
+    std::copy(bytes.begin(), bytes.end(), element->keyMaterial);
   }
   // A damaged profile's transmit key outside 0..3 falls back to key 1 rather than pointing
   // past the four slots.
