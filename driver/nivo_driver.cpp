@@ -12,21 +12,40 @@ constexpr std::int32_t kRefusedZero = 0;  // operations whose failure answer is 
 // point, answers `refused` without touching any argument.
 template <typename Entry, typename... Args>
 std::int32_t NivoDriver::Call(Entry NivoFunctions::*entry, std::int32_t refused, Args... args) {
-  std::lock_guard<std::mutex> hold(lock_);
+  if (closing_) return refused;
+  std::lock_guard<std::timed_mutex> hold(lock_);
   const Entry function = functions_.*entry;
   if (terminated_ || function == nullptr) return refused;
   return function(args...);
 }
 
 void NivoDriver::Bind(const NivoFunctions& functions) {
-  std::lock_guard<std::mutex> hold(lock_);
+  std::lock_guard<std::timed_mutex> hold(lock_);
   functions_ = functions;
   terminated_ = false;
+  closing_ = false;
 }
 
-bool NivoDriver::terminated() const {
-  std::lock_guard<std::mutex> hold(lock_);
-  return terminated_;
+bool NivoDriver::terminated() const { return terminated_; }
+
+bool NivoDriver::BeginShutdown(std::uint32_t waitMs) {
+  closing_ = true;
+  if (holdsShutdownLock_) return true;
+  holdsShutdownLock_ = lock_.try_lock_for(std::chrono::milliseconds(waitMs));
+  return holdsShutdownLock_;
+}
+
+bool NivoDriver::FinishShutdown() {
+  if (!holdsShutdownLock_) return false;
+  bool terminatedNow = false;
+  if (!terminated_ && functions_.NIVO_Terminate != nullptr) {
+    functions_.NIVO_Terminate();
+    terminatedNow = true;
+  }
+  terminated_ = true;
+  holdsShutdownLock_ = false;
+  lock_.unlock();
+  return terminatedNow;
 }
 
 std::int32_t NivoDriver::NIVO_Init(const char* applicationName, std::int32_t reserved) {
@@ -37,7 +56,8 @@ std::int32_t NivoDriver::NIVO_Init(const char* applicationName, std::int32_t res
 // driver counts as terminated even when it was never bound, so the exit path leaves it in
 // one defined state.
 std::int32_t NivoDriver::NIVO_Terminate() {
-  std::lock_guard<std::mutex> hold(lock_);
+  if (closing_) return kRefused;
+  std::lock_guard<std::timed_mutex> hold(lock_);
   if (terminated_) return kRefused;
   terminated_ = true;
   if (functions_.NIVO_Terminate == nullptr) return kRefused;

@@ -7,6 +7,8 @@
 // selector bit left set and no byte written. NIVO_Terminate takes the same lock, so it never
 // overlaps a call of the other thread.
 #pragma once
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -51,13 +53,24 @@ class NivoDriver {
   std::int32_t NIVO_SiteSurveyGet(void* buffer, std::uint32_t* size);
   std::int32_t NIVO_GetWLANDriverPath(char* pathOut);
 
+  // The exit path, in two steps around the stop of the polling thread. BeginShutdown
+  // refuses every new call at once and waits (at most `waitMs`) for a call under way to
+  // return; it then holds the lock, so the polling thread can be suspended knowing it is
+  // not inside the library. FinishShutdown calls NIVO_Terminate under that same lock and
+  // releases it. When a call never returned in time, NIVO_Terminate is skipped: it must
+  // never overlap another call. Returns whether the library was terminated.
+  bool BeginShutdown(std::uint32_t waitMs = 2000);
+  bool FinishShutdown();
+
  private:
   template <typename Entry, typename... Args>
   std::int32_t Call(Entry NivoFunctions::*entry, std::int32_t refused, Args... args);
 
   NivoFunctions functions_{};
-  mutable std::mutex lock_;
-  bool terminated_ = false;
+  mutable std::timed_mutex lock_;
+  std::atomic<bool> terminated_{false};
+  std::atomic<bool> closing_{false};  // shutting down: refuse without waiting for the lock
+  bool holdsShutdownLock_ = false;
 };
 
 // The driver the program holds.

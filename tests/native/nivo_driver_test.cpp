@@ -194,3 +194,80 @@ TEST(NivoDriver, TerminateWaitsForTheCallInProgressOfTheOtherThread) {
 TEST(NivoDriver, TheProgramHoldsOneDriver) { EXPECT_EQ(&Nivo(), &Nivo()); }
 
 }  // namespace
+
+namespace {
+
+// A call of another thread that stays inside the library until released.
+class HeldCall {
+ public:
+  explicit HeldCall(RecordingNivo& fake) {
+    fake.duringCall = [this](const char* operation) {
+      if (std::strcmp(operation, "NIVO_Detect") != 0) return;
+      std::unique_lock<std::mutex> hold(m_);
+      entered_ = true;
+      changed_.notify_all();
+      changed_.wait(hold, [this] { return released_; });
+    };
+  }
+  void Start(NivoDriver& driver) {
+    thread_ = std::thread([&driver] {
+      DetectInfo info{};
+      driver.NIVO_Detect(&info);
+    });
+    std::unique_lock<std::mutex> hold(m_);
+    changed_.wait(hold, [this] { return entered_; });
+  }
+  void Release() {
+    {
+      std::lock_guard<std::mutex> hold(m_);
+      released_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+
+ private:
+  std::mutex m_;
+  std::condition_variable changed_;
+  bool entered_ = false;
+  bool released_ = false;
+  std::thread thread_;
+};
+
+TEST(NivoDriverShutdown, WaitsForTheCallUnderWayThenRefusesAndTerminatesOnce) {
+  RecordingNivo fake;
+  HeldCall held(fake);
+  NivoDriver driver(fake.table());
+  held.Start(driver);
+
+  std::atomic<bool> begun{false};
+  std::thread exitPath([&] {
+    EXPECT_TRUE(driver.BeginShutdown(60000));
+    begun = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(begun);  // still inside the other thread's call
+  held.Release();
+  exitPath.join();
+
+  DetectInfo info{};
+  EXPECT_EQ(driver.NIVO_Detect(&info), 0);  // refused at once, the lock is held
+  EXPECT_TRUE(driver.FinishShutdown());
+  EXPECT_FALSE(driver.FinishShutdown());
+  EXPECT_EQ(driver.NIVO_Terminate(), -1);
+  EXPECT_EQ(fake.operations(), (std::vector<std::string>{"NIVO_Detect", "NIVO_Terminate"}));
+}
+
+TEST(NivoDriverShutdown, SkipsTerminateWhenACallNeverReturns) {
+  RecordingNivo fake;
+  HeldCall held(fake);
+  NivoDriver driver(fake.table());
+  held.Start(driver);
+
+  EXPECT_FALSE(driver.BeginShutdown(20));
+  EXPECT_FALSE(driver.FinishShutdown());
+  held.Release();
+  EXPECT_EQ(fake.operations(), std::vector<std::string>{"NIVO_Detect"});
+}
+
+}  // namespace
