@@ -68,10 +68,11 @@ struct CtlRun {
   std::string output;
 };
 
-// Runs virtualcard-ctl against this process, its output (stdout and stderr) kept.
-CtlRun Ctl(const ScratchFolder& folder, const std::string& arguments, bool ownPid = true) {
+// Runs a command line to its end with its output (stdout and stderr) kept in a file of the
+// folder; the output is read back with the console's CR LF line ends turned into LF.
+CtlRun RunCaptured(const ScratchFolder& folder, const std::string& commandLine) {
   CtlRun run;
-  std::string outputPath = folder.File("ctl-output.txt");
+  std::string outputPath = folder.File("run-output.txt");
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -83,16 +84,7 @@ CtlRun Ctl(const ScratchFolder& folder, const std::string& arguments, bool ownPi
   startup.hStdError = output;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION process{};
-  std::string command(1, '"');
-  command += ProgramFolder();
-  command += "\\virtualcard-ctl.exe\" ";
-  if (ownPid) {
-    command += "--pid ";
-    command += std::to_string(GetCurrentProcessId());
-    command += ' ';
-  }
-  command += arguments;
-  std::vector<char> line(command.begin(), command.end());
+  std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');
   if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
                      &process)) {
@@ -100,6 +92,8 @@ CtlRun Ctl(const ScratchFolder& folder, const std::string& arguments, bool ownPi
       DWORD code = 0;
       GetExitCodeProcess(process.hProcess, &code);
       run.exitCode = static_cast<long>(code);
+    } else {
+      TerminateProcess(process.hProcess, 99);
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
@@ -108,10 +102,31 @@ CtlRun Ctl(const ScratchFolder& folder, const std::string& arguments, bool ownPi
   std::ifstream in(outputPath, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
-  // The tool writes lines the console's way (CR LF); compare them as plain line feeds.
   for (char c : text.str())
     if (c != '\r') run.output += c;
   return run;
+}
+
+// The quoted path of a program in the build's bin folder, and a blank.
+std::string BinProgram(const char* name) {
+  std::string command(1, '"');
+  command += ProgramFolder();
+  command += '\\';
+  command += name;
+  command += "\" ";
+  return command;
+}
+
+// Runs virtualcard-ctl against this process (or, with ownPid false, without --pid).
+CtlRun Ctl(const ScratchFolder& folder, const std::string& arguments, bool ownPid = true) {
+  std::string command = BinProgram("virtualcard-ctl.exe");
+  if (ownPid) {
+    command += "--pid ";
+    command += std::to_string(GetCurrentProcessId());
+    command += ' ';
+  }
+  command += arguments;
+  return RunCaptured(folder, command);
 }
 
 std::vector<std::string> FileLines(const std::string& path) {
@@ -320,6 +335,28 @@ TEST(VirtualCardDll, ControlToolWithoutARunningCardSaysSo) {
   CtlRun usage = Ctl(folder, "", false);
   EXPECT_EQ(usage.exitCode, 1);
   EXPECT_NE(usage.output.find("usage: virtualcard-ctl"), std::string::npos) << usage.output;
+}
+
+// Run as a child process by the next test: loads the card, starts it and ends the program
+// without NIVO_Terminate, as a program that is killed or forgets to would.
+TEST(VirtualCardDllChild, EndsWithoutTerminate) {
+  if (GetEnvironmentVariableA("VIRTUALCARD_EXIT_CHILD", nullptr, 0) == 0) GTEST_SKIP() << "run by ProcessEndsWhileTheCardRuns";
+  HMODULE module = LoadLibraryA((ProgramFolder() + "\\NIVO3.DLL").c_str());
+  ASSERT_NE(module, nullptr);
+  auto init = reinterpret_cast<NIVO_Init_t>(reinterpret_cast<void*>(GetProcAddress(module, "NIVO_Init")));
+  ASSERT_NE(init, nullptr);
+  init("Halden", 0);
+}
+
+TEST(VirtualCardDll, ProcessEndsWhileTheCardRuns) {
+  EnvironmentGuard environment;
+  environment.Set("VIRTUALCARD_EXIT_CHILD", "1");
+  ScratchFolder folder;
+  CtlRun child = RunCaptured(folder, BinProgram("wine_tests.exe") + "--gtest_filter=VirtualCardDllChild.*");
+  EXPECT_EQ(child.exitCode, 0) << "the control thread neither keeps the process alive nor blocks its end\n"
+                               << child.output;
+  EXPECT_NE(child.output.find("[       OK ] VirtualCardDllChild.EndsWithoutTerminate"), std::string::npos)
+      << child.output;
 }
 
 }  // namespace
