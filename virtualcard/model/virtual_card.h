@@ -1,0 +1,164 @@
+// The virtual card: a simulated TW7720 card and its driver, answering the operations of the
+// driver-access library the way the program relies on. Thread-safe (one lock per call);
+// time comes from an injectable clock in milliseconds so tests need not sleep.
+//
+// Results of the operations:
+//   NIVO_Detect            1 card present, 0 absent (or the "detect" fault, or a DetectInfo
+//                          whose hardwareId names another card)
+//   NIVO_SiteSurveyGet,
+//   NIVO_GetWLANDriverPath 1 success, 0 failure
+//   NIVO_EnumProfilesByType 0 success, 3 no profile at the index (also without a root)
+//   NIVO_GetActiveProfileByType 0 success, -27 no active profile (or it no longer exists)
+//   profile stores          0 success, 3 no such profile, -27 no active profile for a null
+//                          name, -1 bad argument, no root or a failed store
+//   NIVO_Get/SetWLANConfig 0 when every selected bit was served, -1 otherwise (the bits left
+//                          in dwWLFlag are the fields not served)
+//   NIVO_QueryOID          0 success (4 bytes written), else an NDIS status code
+//   NIVO_Get_XPWZC         the zero-configuration flag (also written to the out argument)
+//   everything else        0 success, -1 failure
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver/nivo_records.h"
+#include "virtualcard/model/json_line.h"
+#include "virtualcard/model/profile_store.h"
+#include "virtualcard/model/world.h"
+
+namespace vcard {
+
+// NDIS status codes of a failed NIVO_QueryOID.
+constexpr std::int32_t kNdisStatusFailure = static_cast<std::int32_t>(0xC0000001u);
+constexpr std::int32_t kNdisStatusNotSupported = static_cast<std::int32_t>(0xC00000BBu);
+constexpr std::int32_t kNdisStatusInvalidLength = static_cast<std::int32_t>(0xC0010014u);
+constexpr std::int32_t kNdisStatusAdapterNotFound = static_cast<std::int32_t>(0xC0010006u);
+constexpr std::int32_t kNdisStatusInvalidData = static_cast<std::int32_t>(0xC0010015u);
+
+// Every selector bit the card serves on a get; a set serves the same minus the read-only ones.
+constexpr std::uint32_t kServedGetBits = 0x0F07FEFFu;
+constexpr std::uint32_t kReadOnlyBits = 0x0D000811u;  // bssid, the status fields, firmware, mask
+
+// What the card looks like at one moment (for tests and the status command).
+struct CardState {
+  bool present = false;
+  bool linked = false;
+  bool associationPending = false;
+  std::string ssid;                       // of the joined network when linked
+  std::array<std::uint8_t, 6> bssid{};
+  int channel = 0;                        // of the joined network when linked, else configured
+  int rssi = 0;                           // dBm when linked, else 0
+  int rateCode = 0;                       // current rate byte (500 kbit/s units) when linked
+  std::uint32_t txFrames = 0;
+  std::uint32_t rxFrames = 0;
+  LiveConfig config;
+  bool zeroConfig = false;
+  std::uint16_t channelMask = 0;
+  std::vector<Network> networks;
+  Faults faults;
+  std::string profileRoot;
+  std::vector<std::string> scenarioErrors;
+};
+
+// The answer of a control command.
+struct ControlResult {
+  int status = 0;              // 0 done; 1 the command was not understood or not possible
+  std::string text;            // what to print
+  bool deviceChanged = false;  // the card came or went: broadcast a device-node change
+};
+
+class VirtualCard {
+ public:
+  using Clock = std::function<std::uint64_t()>;
+  using ThreadId = std::function<std::uint32_t()>;
+  using LineSink = std::function<void(const std::string&)>;
+
+  VirtualCard();
+
+  // A new world: the live state starts over (no link, counters 0, log time 0); the profile
+  // store, the clock, the thread id and the call log stay.
+  void Reset(const World& world, std::vector<std::string> scenarioErrors = {});
+  void SetClock(Clock clock);         // null: the system's steady clock
+  void SetThreadId(ThreadId threadId);  // null: the standard library's thread ids
+  void SetCallLog(LineSink sink);  // null: no log
+  void SetProfileStore(std::unique_ptr<ProfileStore> store);  // null: a new memory store
+
+  CardState State();
+  // Runs one control command (the words of a virtualcard-ctl command line).
+  ControlResult Control(const std::vector<std::string>& words);
+
+  // The library's operations.
+  std::int32_t NIVO_Init(const char* applicationName, std::int32_t reserved);
+  std::int32_t NIVO_Terminate();
+  std::int32_t NIVO_Detect(DetectInfo* info);
+  std::int32_t NIVO_SetProfileRoot(const char* root);
+  std::int32_t NIVO_EnumProfilesByType(std::int32_t index, char* nameOut, std::int32_t type);
+  std::int32_t NIVO_GetActiveProfileByType(char* nameOut, std::int32_t type);
+  std::int32_t NIVO_SetActiveProfileByType(const char* name, std::int32_t type);
+  std::int32_t NIVO_DeleteProfileByType(const char* name, std::int32_t type);
+  std::int32_t NIVO_GetProfileWireless(const char* name, ProfileWireless* profile);
+  std::int32_t NIVO_SetProfileWireless(const char* nameOrNull, ProfileWireless* profile);
+  std::int32_t NIVO_SetDriverReg(ProfileWireless* profile);
+  std::int32_t NIVO_GetWLANConfig(std::uint32_t* dwWLFlag, WlanConfig* config);
+  std::int32_t NIVO_SetWLANConfig(std::uint32_t* dwWLFlag, WlanConfig* config);
+  std::int32_t NIVO_SetSSID(NdisSsid* ssid);
+  std::int32_t NIVO_QueryOID(std::uint32_t oid, void* buffer, std::uint32_t length, std::uint32_t* bytesWritten);
+  std::int32_t NIVO_ChannelToFrequency(std::int32_t channel);
+  std::int32_t NIVO_FrequencyToChannel(std::int32_t frequency);
+  std::int32_t NIVO_SetChannel(std::int32_t* channel);
+  std::int32_t NIVO_SetOperatingMode(std::int32_t* mode);
+  std::int32_t NIVO_SetWLDomain(std::int32_t domain);
+  std::int32_t NIVO_Get_XPWZC(std::int32_t* active);
+  std::int32_t NIVO_SiteSurveyTrigger();
+  std::int32_t NIVO_SiteSurveyGet(void* buffer, std::uint32_t* size);
+  std::int32_t NIVO_GetWLANDriverPath(char* pathOut);
+
+ private:
+  struct Link {
+    std::string ssid;
+    std::array<std::uint8_t, 6> bssid{};
+  };
+
+  std::uint64_t Now();
+  // Brings the simulation up to the current time: frame counters, link loss, association.
+  void Advance();
+  // A setting that decides the association changed: the link drops, a new one after the delay.
+  void Reassociate();
+  const Network* Find(const Link& link) const;
+  bool Joinable(const Network& network) const;
+  bool Admits(const Network& network) const;
+  const Network* BestMatch() const;
+  std::uint8_t CurrentRate(const Network& network) const;
+  void Remove();
+  void Insert();
+  // The bits a bit fault leaves unserved on this call; counts the call against the fault.
+  std::uint32_t TakeBitFault(std::uint32_t& bits, int& count);
+  JsonObject Begin(const char* op);
+  void Emit(JsonObject& entry, std::int64_t result);
+  std::string StatusText();
+  ControlResult RunControl(const std::vector<std::string>& words);
+
+  std::mutex lock_;
+  Clock clock_;
+  ThreadId threadId_;
+  LineSink sink_;
+  std::unique_ptr<ProfileStore> store_;
+
+  World world_;
+  std::vector<std::string> scenarioErrors_;
+  LiveConfig driverSettingsConfig_;  // what an insertion starts from
+  std::uint64_t loadTime_ = 0;
+  std::uint64_t lastAdvance_ = 0;
+  std::optional<Link> link_;
+  std::uint64_t associateAt_ = 0;
+  bool holdDown_ = false;  // link-down: no association until link-up or a new configuration
+  std::uint64_t linkedMs_ = 0;
+  std::uint32_t surveysTriggered_ = 0;
+  std::string root_;
+};
+
+}  // namespace vcard
