@@ -78,7 +78,8 @@ class Win32SheetBackend : public SheetBackend {
   std::atomic<bool> armed_{false};
   std::atomic<bool> endRequested_{false};
   std::atomic<int> endResult_{0};
-  int userResult_ = IDCANCEL;  // IDOK once an OK press has closed the sheet
+  int UserResult(HWND sheetWindow) const;
+  int userResult_ = 0;  // the last OK (IDOK) or Cancel (IDCANCEL) command the sheet received
 };
 
 }  // namespace fw

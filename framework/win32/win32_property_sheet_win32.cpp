@@ -89,7 +89,7 @@ int Win32SheetBackend::RunModal(Handle owner) {
   endRequested_ = false;
   reenableRequested_ = false;
   armed_ = true;
-  userResult_ = IDCANCEL;
+  userResult_ = 0;
   uiThread_ = GetCurrentThreadId();
   owner_ = static_cast<HWND>(owner);
   if (owner_ != nullptr && IsWindow(owner_) && IsWindowEnabled(owner_)) {
@@ -145,7 +145,7 @@ int Win32SheetBackend::RunModal(Handle owner) {
     if (!IsWindow(sheetWindow)) break;  // destroyed behind our back: a cancel
     // After OK, Cancel or the close box a modeless sheet has no current page any more.
     if (PropSheet_GetCurrentPageHwnd(sheetWindow) == nullptr) {
-      result = userResult_;
+      result = UserResult(sheetWindow);
       break;
     }
     const BOOL got = GetMessageA(&message, nullptr, 0, 0);
@@ -169,6 +169,14 @@ int Win32SheetBackend::RunModal(Handle owner) {
   hwnd_ = nullptr;
   for (int i = 0; i < sheet().GetPageCount(); ++i) SetPageWindow(*sheet().GetPage(i), nullptr);
   return result;
+}
+
+int Win32SheetBackend::UserResult(HWND sheetWindow) const {
+  // The last OK or Cancel button command says how the user closed the sheet. A press that
+  // did not pass through the window (PSM_PRESSBUTTON) is told by the sheet's own result,
+  // positive once OK has applied the pages.
+  if (userResult_ != 0) return userResult_;
+  return PropSheet_GetResult(sheetWindow) > 0 ? IDOK : IDCANCEL;
 }
 
 void Win32SheetBackend::EndModalLoop(int result) {
@@ -230,8 +238,9 @@ LRESULT Win32SheetBackend::OnSheetMessage(HWND hwnd, UINT message, WPARAM wParam
     case WM_COMMAND: {
       if (sheet().OnCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
       const LRESULT answer = CallWindowProcW(originalProc_, hwnd, message, wParam, lParam);
-      if (LOWORD(wParam) == IDOK && IsWindow(hwnd) && PropSheet_GetCurrentPageHwnd(hwnd) == nullptr)
-        userResult_ = IDOK;
+      const int id = LOWORD(wParam);
+      if ((id == IDOK || id == IDCANCEL) && IsWindow(hwnd))
+        userResult_ = PropSheet_GetCurrentPageHwnd(hwnd) == nullptr ? id : 0;  // 0: still open
       return answer;
     }
     case WM_NCDESTROY: {

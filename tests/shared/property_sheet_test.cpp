@@ -292,6 +292,54 @@ TEST_F(PropertySheetTest, OkAppliesTheCreatedPagesAndCancelResetsThem) {
   }
 }
 
+// The other ways a user or another program closes the sheet: PSM_PRESSBUTTON and WM_CLOSE.
+TEST_F(PropertySheetTest, PressedButtonsAndCloseRequestsEndLikeTheUser) {
+  struct Case {
+    std::uint32_t message;
+    fw::WParam wParam;
+    int result;
+    bool applied;
+  };
+  const Case cases[] = {
+      {fw::psm::kPressButton, fw::psbtn::kOk, fw::mb::kIdOk, true},
+      {fw::psm::kPressButton, fw::psbtn::kCancel, fw::mb::kIdCancel, false},
+      {fw::msg::kClose, 0, fw::mb::kIdCancel, false},
+  };
+  for (const Case& c : cases) {
+    FivePages pages;
+    TestSheet sheet;
+    AddAll(sheet, pages);
+    sheet.onInit = [&] { platform().PostMessage(sheet.window(), c.message, c.wParam, 0); };
+    EXPECT_EQ(RunGuarded(sheet), c.result) << c.message << " " << c.wParam;
+    EXPECT_EQ(pages[0].calls.ok, c.applied ? 1 : 0) << c.message << " " << c.wParam;
+    EXPECT_EQ(pages[0].calls.cancel, c.applied ? 0 : 1) << c.message << " " << c.wParam;
+  }
+}
+
+// A page that refuses activation passes it on to the next page in the direction of travel.
+TEST_F(PropertySheetTest, ARefusedActivationMovesOnToTheNextPage) {
+  FivePages pages;
+  TestSheet sheet;
+  AddAll(sheet, pages);
+  pages[1].acceptActivation = false;
+  bool changed = false;
+  int active = -1;
+  std::string text;
+  sheet.onInit = [&] {
+    changed = sheet.SetActivePage(1);
+    active = sheet.GetActiveIndex();
+    text = sheet.CurrentPageWindowText(256);
+    sheet.EndModalLoop(fw::mb::kIdCancel);
+  };
+  RunGuarded(sheet);
+  EXPECT_TRUE(changed);
+  EXPECT_EQ(active, 2);
+  EXPECT_EQ(text, "Site Survey");
+  EXPECT_EQ(pages[1].calls.initDialog, 1);
+  EXPECT_EQ(pages[1].calls.setActive, 1);
+  EXPECT_EQ(pages[2].calls.setActive, 1);
+}
+
 TEST_F(PropertySheetTest, InvalidChangesKeepTheSheetOpenOnOk) {
   FivePages pages;
   TestSheet sheet;
