@@ -54,8 +54,8 @@ struct SheetMessage {
 class MemorySheetBackend : public SheetBackend, private WindowHandler {
  public:
   // The tab control's style when the sheet opens (as the common controls make it):
-  // WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | TCS_MULTILINE.
-  static constexpr std::uint32_t kInitialTabStyle = 0x54010200;
+  // WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | WS_TABSTOP | TCS_MULTILINE.
+  static constexpr std::uint32_t kInitialTabStyle = 0x54030200;
   // Tab i occupies a fixed 70 x 18 cell from (2 + 70 i, 2).
   static Rect FakeTabRect(int index);
 
