@@ -50,6 +50,9 @@ constexpr int kOk = 1;          // IDOK
 constexpr int kCancel = 2;      // IDCANCEL
 constexpr int kHelp = 9;        // IDHELP
 constexpr int kApply = 0x3021;  // the Apply button
+// The command a press of the Help button becomes when the current page does not answer
+// the sheet's help notification itself (ID_HELP): it reaches the sheet's OnCommand.
+constexpr std::uint32_t kHelpCommand = 57670;
 }  // namespace sheetitem
 
 struct Rect {

@@ -280,6 +280,8 @@ bool MemorySheetBackend::OnMessage(Handle window, std::uint32_t message, WParam 
       if (id == sheetitem::kOk) PressOk();
       if (id == sheetitem::kCancel) PressCancel();
       if (id == sheetitem::kApply && SheetButtonEnabled(sheetitem::kApply)) PressApply();
+      // The Help button's notification, which no memory page answers, comes back as ID_HELP.
+      if (id == static_cast<std::uint32_t>(sheetitem::kHelp)) sheet().OnCommand(sheetitem::kHelpCommand, 0);
       return true;
     }
     case msg::kClose:

@@ -71,7 +71,7 @@ class Win32SheetBackend : public SheetBackend {
 
   std::atomic<Handle> hwnd_{nullptr};
   WNDPROC originalProc_ = nullptr;
-  DWORD uiThread_ = 0;
+  std::atomic<DWORD> uiThread_{0};
   HWND owner_ = nullptr;
   std::atomic<bool> ownerDisabled_{false};
   std::atomic<bool> reenableRequested_{false};

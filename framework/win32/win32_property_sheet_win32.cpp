@@ -187,22 +187,24 @@ void Win32SheetBackend::EndModalLoop(int result) {
   // page), where a thread message would be lost.
   if (HWND h = Sheet()) {
     PostMessageA(h, WM_NULL, 0, 0);
-  } else if (uiThread_ != 0) {
-    PostThreadMessageA(uiThread_, WM_NULL, 0, 0);
+  } else if (const DWORD uiThread = uiThread_; uiThread != 0) {
+    PostThreadMessageA(uiThread, WM_NULL, 0, 0);
   }
 }
 
 void Win32SheetBackend::EndModalState() {
-  if (GetCurrentThreadId() == uiThread_) {
+  const DWORD uiThread = uiThread_;
+  if (GetCurrentThreadId() == uiThread) {
     ReenableOwner();
     return;
   }
-  // EnableWindow from another thread would wait for the window's thread: let the loop do it.
+  // EnableWindow from another thread would wait for the window's thread: the loop does it
+  // (and gives the owner back when it ends in any case).
   reenableRequested_ = true;
   if (HWND h = Sheet()) {
     PostMessageA(h, WM_NULL, 0, 0);
-  } else {
-    ReenableOwner();  // no loop runs: nothing can be waiting on the owner
+  } else if (uiThread != 0) {
+    PostThreadMessageA(uiThread, WM_NULL, 0, 0);
   }
 }
 
@@ -302,6 +304,13 @@ INT_PTR CALLBACK Win32SheetBackend::PageProc(HWND hwnd, UINT message, WPARAM wPa
 
   LResult result = 0;
   const bool handled = page->OnMessage(message, wParam, lParam, result);
+  if (!handled && message == WM_NOTIFY && lParam != 0 &&
+      reinterpret_cast<const NMHDR*>(lParam)->code == PSN_HELP &&
+      page->sheet() != nullptr) {
+    // The Help button: a page that does not answer passes it to the sheet as ID_HELP.
+    page->sheet()->OnCommand(sheetitem::kHelpCommand, 0);
+    return TRUE;
+  }
   if (message == WM_DESTROY) {
     SetPageWindow(*page, nullptr);
     SetWindowLongPtrA(hwnd, DWLP_USER, 0);

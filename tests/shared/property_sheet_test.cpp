@@ -425,14 +425,18 @@ TEST_F(PropertySheetTest, PagesAddedAndRemovedWhileOpenFollowTheTabs) {
 TEST_F(PropertySheetTest, CommandsToTheSheetReachOnCommand) {
   FivePages pages;
   TestSheet sheet;
+  sheet.headerFlags = fw::psh::kHasHelp;
+  pages[0].flags = fw::psp::kHasHelp;
   AddAll(sheet, pages);
   Later later(platform());
   later.Post([&] {
-    sheet.SendToSheet(kWmCommand, 57670, 0);  // ID_HELP
+    sheet.SendToSheet(kWmCommand, 4242, 0);
+    // The Help button: its own command first, then ID_HELP through the current page.
+    sheet.SendToSheet(kWmCommand, fw::sheetitem::kHelp, 0);
     sheet.EndModalLoop(fw::mb::kIdCancel);
   });
   RunGuarded(sheet);
-  EXPECT_NE(std::find(sheet.commands.begin(), sheet.commands.end(), 57670u), sheet.commands.end());
+  EXPECT_EQ(sheet.commands, (std::vector<std::uint32_t>{4242, 9, 57670}));
 }
 
 TEST_F(PropertySheetTest, QuitEndsTheLoopAndStaysForTheOuterLoop) {
