@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,9 @@ constexpr std::uint32_t kFlagTip = 4;
 }  // namespace nim
 
 using ThreadProc = void (*)(void* argument);
+
+class PropertySheet;
+class SheetBackend;
 
 class Platform {
  public:
@@ -136,6 +140,10 @@ class Platform {
   // The device-instance identifier text of a device node from a device broadcast: the
   // system's device-identifier query on the NT family, the node record on the 95 family.
   virtual std::string DeviceNodeIdentifier(std::uintptr_t devNode, bool win95Family) = 0;
+
+  // --- property sheets
+  // The window side of a property sheet on this platform (framework/property_sheet.h).
+  virtual std::unique_ptr<SheetBackend> CreateSheetBackend(PropertySheet& sheet) = 0;
 };
 
 // The backend in use: the win32 one on Windows and the memory one elsewhere, unless a

@@ -7,6 +7,17 @@
 #define IDI_NO_LINK 187
 #define IDI_REMOVE_ICON 207  // pseudo id: no resource, removes the tray icon
 
+// Dialog templates of the configuration window's pages
+#define IDD_ABOUT 181
+#define IDD_CONFIGURATION 182
+#define IDD_LINK_INFO 183
+#define IDD_ENCRYPTION 184
+#define IDD_SITE_SURVEY 188
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 // Tray menu commands
 #define ID_HIDE_CONFIG_UTILITY 2001
 #define ID_SHOW_CONFIG_UTILITY 2002

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "framework/memory/memory_property_sheet.h"
+
 namespace fw {
 
 namespace {
@@ -171,12 +173,18 @@ bool MemoryPlatform::PumpOneMessage() {
   Posted p;
   {
     std::lock_guard<std::mutex> guard(lock_);
-    if (queue_.empty()) return false;
+    // A quit request is left for the loop that owns it, as the win32 backend does.
+    if (queue_.empty() || queue_.front().message == msg::kQuit) return false;
     p = queue_.front();
     queue_.pop_front();
   }
-  if (p.message != msg::kQuit) SendMessage(p.window, p.message, p.wParam, p.lParam);
+  SendMessage(p.window, p.message, p.wParam, p.lParam);
   return true;
+}
+
+bool MemoryPlatform::quitPending() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return !queue_.empty() && queue_.front().message == msg::kQuit;
 }
 
 int MemoryPlatform::RunMessageLoop() {
@@ -347,6 +355,10 @@ bool MemoryPlatform::KillTimer(Handle window, std::uintptr_t id) { return timers
 std::string MemoryPlatform::DeviceNodeIdentifier(std::uintptr_t devNode, bool win95Family) {
   auto it = deviceIdentifiers.find(devNode);
   return it == deviceIdentifiers.end() ? std::string() : it->second;
+}
+
+std::unique_ptr<SheetBackend> MemoryPlatform::CreateSheetBackend(PropertySheet& sheet) {
+  return std::make_unique<MemorySheetBackend>(sheet, *this);
 }
 
 }  // namespace fw

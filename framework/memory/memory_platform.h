@@ -91,6 +91,9 @@ class MemoryPlatform : public Platform {
   void SetWindowVisible(Handle window, bool visible);
   // A window of this backend that FindWindow finds by title.
   Handle CreateTitledWindow(WindowHandler& handler, const char* title, bool visible);
+  // A WM_QUIT waits at the head of the queue (PumpOneMessage leaves it there, as the win32
+  // backend re-posts it, for the loop that owns it).
+  bool quitPending() const;
 
   // --- Platform
   Handle CreateNamedMutex(const std::string& name, bool& alreadyExisted) override;
@@ -135,6 +138,7 @@ class MemoryPlatform : public Platform {
   bool SetTimer(Handle window, std::uintptr_t id, std::uint32_t ms) override;
   bool KillTimer(Handle window, std::uintptr_t id) override;
   std::string DeviceNodeIdentifier(std::uintptr_t devNode, bool win95Family) override;
+  std::unique_ptr<SheetBackend> CreateSheetBackend(PropertySheet& sheet) override;
 
  private:
   struct Event {

@@ -48,6 +48,8 @@ class Win32Platform : public Platform {
   bool SetTimer(Handle window, std::uintptr_t id, std::uint32_t ms) override;
   bool KillTimer(Handle window, std::uintptr_t id) override;
   std::string DeviceNodeIdentifier(std::uintptr_t devNode, bool win95Family) override;
+  // In win32_property_sheet_win32.cpp.
+  std::unique_ptr<SheetBackend> CreateSheetBackend(PropertySheet& sheet) override;
 };
 
 }  // namespace fw

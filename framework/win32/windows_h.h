@@ -16,3 +16,8 @@
 #undef FindWindow
 #undef CreateWindow
 #undef DrawText
+#undef PropertySheet  // fw::PropertySheet
+// The common controls' message macros (PropSheet_*, TabCtrl_*, ListView_*) send through
+// SNDMSG, which named the SendMessage macro removed above.
+#undef SNDMSG
+#define SNDMSG ::SendMessageA

@@ -1,0 +1,435 @@
+#include "framework/win32/win32_property_sheet.h"
+
+#include <climits>
+#include <cstring>
+
+#include "framework/win32/win32_platform.h"
+
+namespace fw {
+
+namespace {
+
+const char kBackendProperty[] = "TallwynSheetBackend";
+
+// The sheet being created on this thread and the creation hook that subclasses its window.
+thread_local Win32SheetBackend* tCreating = nullptr;
+thread_local HHOOK tCreationHook = nullptr;
+
+RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+}  // namespace
+
+std::unique_ptr<SheetBackend> Win32Platform::CreateSheetBackend(PropertySheet& sheet) {
+  return std::make_unique<Win32SheetBackend>(sheet);
+}
+
+// --- drawing
+
+GdiDrawSurface::~GdiDrawSurface() {
+  if (brush_ != nullptr) DeleteObject(brush_);
+}
+
+void GdiDrawSurface::FillButtonFace(const Rect& rect) {
+  if (brush_ == nullptr) brush_ = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+  RECT r = ToRect(rect);
+  if (brush_ != nullptr) FillRect(dc_, &r, brush_);
+}
+
+void GdiDrawSurface::SetButtonFaceBackground() { SetBkColor(dc_, GetSysColor(COLOR_BTNFACE)); }
+
+void GdiDrawSurface::DrawCentredText(const std::string& text, const Rect& rect) {
+  RECT r = ToRect(rect);
+  DrawTextA(dc_, text.data(), static_cast<int>(text.size() < INT_MAX ? text.size() : INT_MAX), &r,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+// --- creation and the modal loop
+
+Win32SheetBackend::~Win32SheetBackend() {
+  HWND h = Sheet();
+  if (h != nullptr && IsWindow(h)) DestroyWindow(h);
+  ReenableOwner();
+}
+
+LRESULT CALLBACK Win32SheetBackend::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && tCreating != nullptr) {
+    HWND hwnd = reinterpret_cast<HWND>(wParam);
+    char className[16] = {};
+    GetClassNameA(hwnd, className, sizeof(className));
+    // The first dialog made inside PropertySheetA is the sheet itself; its pages come
+    // later, from its WM_INITDIALOG.
+    if (std::strcmp(className, "#32770") == 0) {
+      Win32SheetBackend* self = tCreating;
+      tCreating = nullptr;
+      self->hwnd_ = hwnd;
+      SetPropA(hwnd, kBackendProperty, self);
+      self->originalProc_ = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SheetProc)));
+    }
+  }
+  return CallNextHookEx(tCreationHook, code, wParam, lParam);
+}
+
+PROPSHEETPAGEA Win32SheetBackend::PageRecord(PropertyPage& page) const {
+  PROPSHEETPAGEA record = {};
+  record.dwSize = sizeof(record);
+  record.dwFlags = PSP_DEFAULT | page.flags;
+  if (!page.caption().empty()) {
+    record.dwFlags |= PSP_USETITLE;
+    record.pszTitle = page.caption().c_str();
+  }
+  record.hInstance = GetModuleHandleA(nullptr);
+  record.pszTemplate = MAKEINTRESOURCEA(page.templateId());
+  record.pfnDlgProc = &PageProc;
+  record.lParam = reinterpret_cast<LPARAM>(&page);
+  return record;
+}
+
+int Win32SheetBackend::RunModal(Handle owner) {
+  endRequested_ = false;
+  reenableRequested_ = false;
+  armed_ = true;
+  userResult_ = 0;
+  uiThread_ = GetCurrentThreadId();
+  owner_ = static_cast<HWND>(owner);
+  if (owner_ != nullptr && IsWindow(owner_) && IsWindowEnabled(owner_)) {
+    EnableWindow(owner_, FALSE);
+    ownerDisabled_ = true;
+  }
+
+  std::vector<PROPSHEETPAGEA> pages;
+  for (int i = 0; i < sheet().GetPageCount(); ++i) pages.push_back(PageRecord(*sheet().GetPage(i)));
+  PROPSHEETHEADERA header = {};
+  header.dwSize = sizeof(header);
+  header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS | sheet().headerFlags;
+  header.hwndParent = owner_;
+  header.hInstance = GetModuleHandleA(nullptr);
+  header.pszCaption = sheet().caption().c_str();
+  header.nPages = static_cast<UINT>(pages.size());
+  header.nStartPage = sheet().startPage() < pages.size() ? sheet().startPage() : 0;
+  header.ppsp = pages.data();
+
+  tCreating = this;
+  tCreationHook = SetWindowsHookExA(WH_CBT, &CreationHook, nullptr, uiThread_);
+  const INT_PTR created = ::PropertySheetA(&header);
+  if (tCreationHook != nullptr) UnhookWindowsHookEx(tCreationHook);
+  tCreationHook = nullptr;
+  tCreating = nullptr;
+
+  HWND sheetWindow = created != 0 && created != -1 ? reinterpret_cast<HWND>(created) : nullptr;
+  if (sheetWindow == nullptr || !IsWindow(sheetWindow)) {
+    if (Sheet() != nullptr && IsWindow(Sheet())) DestroyWindow(Sheet());
+    hwnd_ = nullptr;
+    armed_ = false;
+    ReenableOwner();
+    return PropertySheet::kCreateFailed;
+  }
+  if (Sheet() != sheetWindow) {
+    // The creation hook did not see the sheet: subclass it now and initialise late.
+    hwnd_ = sheetWindow;
+    SetPropA(sheetWindow, kBackendProperty, this);
+    originalProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(sheetWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SheetProc)));
+    sheet().OnInitDialog();
+  }
+  if (IsWindow(sheetWindow) && !IsWindowVisible(sheetWindow)) ShowWindow(sheetWindow, SW_SHOW);
+
+  int result = IDCANCEL;
+  MSG message;
+  for (;;) {
+    if (endRequested_) {
+      result = endResult_;
+      break;
+    }
+    if (reenableRequested_.exchange(false)) ReenableOwner();
+    if (!IsWindow(sheetWindow)) break;  // destroyed behind our back: a cancel
+    // After OK, Cancel or the close box a modeless sheet has no current page any more.
+    if (PropSheet_GetCurrentPageHwnd(sheetWindow) == nullptr) {
+      result = UserResult(sheetWindow);
+      break;
+    }
+    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that owns it
+      break;
+    }
+    if (got == -1) break;
+    if (!PropSheet_IsDialogMessage(sheetWindow, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  armed_ = false;
+
+  // The owner comes back before the sheet goes, so activation returns to it.
+  const bool sheetWasActive = GetActiveWindow() == sheetWindow;
+  ReenableOwner();
+  if (sheetWasActive && owner_ != nullptr && IsWindow(owner_)) SetActiveWindow(owner_);
+  if (IsWindow(sheetWindow)) DestroyWindow(sheetWindow);
+  hwnd_ = nullptr;
+  for (int i = 0; i < sheet().GetPageCount(); ++i) SetPageWindow(*sheet().GetPage(i), nullptr);
+  return result;
+}
+
+int Win32SheetBackend::UserResult(HWND sheetWindow) const {
+  // The last OK or Cancel button command says how the user closed the sheet. A press that
+  // did not pass through the window (PSM_PRESSBUTTON) is told by the sheet's own result,
+  // positive once OK has applied the pages.
+  if (userResult_ != 0) return userResult_;
+  return PropSheet_GetResult(sheetWindow) > 0 ? IDOK : IDCANCEL;
+}
+
+void Win32SheetBackend::EndModalLoop(int result) {
+  if (!armed_) return;
+  endResult_ = result;
+  endRequested_ = true;
+  // Wakes the loop; a message to the window survives nested loops (a message box of a
+  // page), where a thread message would be lost.
+  if (HWND h = Sheet()) {
+    PostMessageA(h, WM_NULL, 0, 0);
+  } else if (const DWORD uiThread = uiThread_; uiThread != 0) {
+    PostThreadMessageA(uiThread, WM_NULL, 0, 0);
+  }
+}
+
+void Win32SheetBackend::EndModalState() {
+  const DWORD uiThread = uiThread_;
+  if (GetCurrentThreadId() == uiThread) {
+    ReenableOwner();
+    return;
+  }
+  // EnableWindow from another thread would wait for the window's thread: the loop does it
+  // (and gives the owner back when it ends in any case).
+  reenableRequested_ = true;
+  if (HWND h = Sheet()) {
+    PostMessageA(h, WM_NULL, 0, 0);
+  } else if (uiThread != 0) {
+    PostThreadMessageA(uiThread, WM_NULL, 0, 0);
+  }
+}
+
+void Win32SheetBackend::ReenableOwner() {
+  if (ownerDisabled_.exchange(false) && owner_ != nullptr && IsWindow(owner_)) EnableWindow(owner_, TRUE);
+}
+
+// --- the sheet's window
+
+LRESULT CALLBACK Win32SheetBackend::SheetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = static_cast<Win32SheetBackend*>(GetPropA(hwnd, kBackendProperty));
+  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return self->OnSheetMessage(hwnd, message, wParam, lParam);
+}
+
+LRESULT Win32SheetBackend::OnSheetMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      // The common controls' initialisation (tabs, start page) first, then the sheet's own.
+      const LRESULT handled = CallWindowProcW(originalProc_, hwnd, message, wParam, lParam);
+      sheet().OnInitDialog();
+      return handled;
+    }
+    case WM_DRAWITEM: {
+      auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+      if (item != nullptr && item->CtlType == ODT_TAB) {
+        GdiDrawSurface surface(item->hDC);
+        sheet().OnDrawItem(surface, static_cast<int>(item->itemID));
+        return TRUE;
+      }
+      break;
+    }
+    case WM_COMMAND: {
+      if (sheet().OnCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
+      const LRESULT answer = CallWindowProcW(originalProc_, hwnd, message, wParam, lParam);
+      const int id = LOWORD(wParam);
+      if ((id == IDOK || id == IDCANCEL) && IsWindow(hwnd))
+        userResult_ = PropSheet_GetCurrentPageHwnd(hwnd) == nullptr ? id : 0;  // 0: still open
+      return answer;
+    }
+    case WM_NCDESTROY: {
+      WNDPROC original = originalProc_;
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      RemovePropA(hwnd, kBackendProperty);
+      hwnd_ = nullptr;
+      for (int i = 0; i < sheet().GetPageCount(); ++i) SetPageWindow(*sheet().GetPage(i), nullptr);
+      return CallWindowProcW(original, hwnd, message, wParam, lParam);
+    }
+    default:
+      break;
+  }
+  return CallWindowProcW(originalProc_, hwnd, message, wParam, lParam);
+}
+
+// --- the pages' windows
+
+INT_PTR CALLBACK Win32SheetBackend::PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    // lParam is the sheet's copy of the page record; its lParam field is the page.
+    auto* record = reinterpret_cast<const PROPSHEETPAGEA*>(lParam);
+    auto* page = reinterpret_cast<PropertyPage*>(record->lParam);
+    SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
+    SetPageWindow(*page, hwnd);
+    return page->OnInitDialog() ? TRUE : FALSE;
+  }
+  auto* page = reinterpret_cast<PropertyPage*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+  if (page == nullptr) return FALSE;
+
+  if (message == WM_NOTIFY) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header != nullptr && header->hwndFrom == GetParent(hwnd)) {
+      LONG_PTR answer = 0;
+      bool sheetNotification = true;
+      switch (header->code) {
+        case PSN_SETACTIVE:
+          answer = page->OnSetActive() ? 0 : -1;
+          break;
+        case PSN_KILLACTIVE:
+          answer = page->OnKillActive() ? FALSE : TRUE;
+          break;
+        case PSN_APPLY:
+          answer = page->OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE;
+          break;
+        case PSN_RESET:
+          page->OnCancel();
+          break;
+        default:
+          sheetNotification = false;
+          break;
+      }
+      if (sheetNotification) {
+        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, answer);
+        return TRUE;
+      }
+    }
+  }
+
+  LResult result = 0;
+  const bool handled = page->OnMessage(message, wParam, lParam, result);
+  if (!handled && message == WM_NOTIFY && lParam != 0 &&
+      reinterpret_cast<const NMHDR*>(lParam)->code == PSN_HELP &&
+      page->sheet() != nullptr) {
+    // The Help button: a page that does not answer passes it to the sheet as ID_HELP.
+    page->sheet()->OnCommand(sheetitem::kHelpCommand, 0);
+    return TRUE;
+  }
+  if (message == WM_DESTROY) {
+    SetPageWindow(*page, nullptr);
+    SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+  }
+  if (!handled) return FALSE;
+  switch (message) {
+    // These answer through the dialog procedure's return value.
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+      return static_cast<INT_PTR>(result);
+    default:
+      SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+      return TRUE;
+  }
+}
+
+// --- tabs, buttons, pages while open
+
+HWND Win32SheetBackend::Tabs() const {
+  HWND h = Sheet();
+  return h != nullptr ? PropSheet_GetTabControl(h) : nullptr;
+}
+
+bool Win32SheetBackend::IsVisible() const {
+  HWND h = Sheet();
+  return h != nullptr && IsWindowVisible(h) != FALSE;
+}
+
+void Win32SheetBackend::PageAdded(int index) {
+  PROPSHEETPAGEA record = PageRecord(*sheet().GetPage(index));
+  HPROPSHEETPAGE handle = CreatePropertySheetPageA(&record);
+  if (handle != nullptr && !PropSheet_AddPage(Sheet(), handle)) DestroyPropertySheetPage(handle);
+}
+
+void Win32SheetBackend::PageRemoving(int index) {
+  PropSheet_RemovePage(Sheet(), index, nullptr);
+}
+
+bool Win32SheetBackend::SetActivePage(int index) {
+  return PropSheet_SetCurSel(Sheet(), nullptr, index) != FALSE;
+}
+
+int Win32SheetBackend::ActiveIndex() const {
+  HWND tabs = Tabs();
+  return tabs != nullptr ? TabCtrl_GetCurSel(tabs) : -1;
+}
+
+bool Win32SheetBackend::HasTabControl() const { return Tabs() != nullptr; }
+
+void Win32SheetBackend::ModifyTabStyle(std::uint32_t remove, std::uint32_t add) {
+  HWND tabs = Tabs();
+  if (tabs == nullptr) return;
+  const auto style = static_cast<std::uint32_t>(GetWindowLongPtrW(tabs, GWL_STYLE));
+  SetWindowLongPtrW(tabs, GWL_STYLE, static_cast<LONG_PTR>((style & ~remove) | add));
+}
+
+std::uint32_t Win32SheetBackend::TabStyle() const {
+  HWND tabs = Tabs();
+  return tabs != nullptr ? static_cast<std::uint32_t>(GetWindowLongPtrW(tabs, GWL_STYLE)) : 0;
+}
+
+int Win32SheetBackend::TabCount() const {
+  HWND tabs = Tabs();
+  return tabs != nullptr ? TabCtrl_GetItemCount(tabs) : 0;
+}
+
+int Win32SheetBackend::SelectedTab() const { return ActiveIndex(); }
+
+Rect Win32SheetBackend::TabItemRect(int index) const {
+  HWND tabs = Tabs();
+  RECT r = {};
+  if (tabs == nullptr || !TabCtrl_GetItemRect(tabs, index, &r)) return Rect{};
+  return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+void Win32SheetBackend::RedrawTabs() {
+  if (HWND tabs = Tabs()) RedrawWindow(tabs, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+std::string Win32SheetBackend::CurrentPageWindowText(std::size_t maxBytes) const {
+  HWND h = Sheet();
+  HWND page = h != nullptr ? PropSheet_GetCurrentPageHwnd(h) : nullptr;
+  if (page == nullptr || maxBytes == 0) return std::string();
+  const int size = maxBytes < 65536 ? static_cast<int>(maxBytes) : 65536;
+  std::vector<char> text(static_cast<std::size_t>(size), '\0');
+  const int n = GetWindowTextA(page, text.data(), size);
+  return std::string(text.data(), n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+void Win32SheetBackend::EnableSheetButton(int itemId, bool enable) {
+  HWND h = Sheet();
+  HWND button = h != nullptr ? GetDlgItem(h, itemId) : nullptr;
+  if (button != nullptr) EnableWindow(button, enable ? TRUE : FALSE);
+}
+
+bool Win32SheetBackend::SheetButtonShown(int itemId) const {
+  HWND h = Sheet();
+  HWND button = h != nullptr ? GetDlgItem(h, itemId) : nullptr;
+  return button != nullptr && (GetWindowLongPtrW(button, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+bool Win32SheetBackend::SheetButtonEnabled(int itemId) const {
+  HWND h = Sheet();
+  HWND button = h != nullptr ? GetDlgItem(h, itemId) : nullptr;
+  return button != nullptr && IsWindowEnabled(button) != FALSE;
+}
+
+LResult Win32SheetBackend::SendToSheet(std::uint32_t message, WParam wParam, LParam lParam) {
+  HWND h = Sheet();
+  return h != nullptr ? SendMessageA(h, message, wParam, lParam) : 0;
+}
+
+}  // namespace fw
