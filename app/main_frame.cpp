@@ -1,11 +1,30 @@
 #include "app/main_frame.h"
 
 #include "app/os_kind.h"
+#include "app/quorvel_app.h"
+#include "core/config_utility.h"
 #include "core/settings_file.h"
+#include "core/shared_state.h"
+#include "diag/trace.h"
+#include "driver/nivo_driver.h"
+#include "res/resource.h"
 
 CMainFrame* gMainFrame = nullptr;
+CConfigUtility* gConfigSheet = nullptr;
+fw::Handle gPollingThreadObject = nullptr;
 std::uint32_t gIconPressedMessage = 0;
 std::uint32_t gElegantCloseMessage = 0;
+
+namespace {
+constexpr std::uint32_t kStartUpPauseMs = 500;
+constexpr std::uint32_t kExitPauseMs = 1500;
+constexpr std::uint32_t kAfterPageChangeMs = 500;
+constexpr std::uint32_t kPowerQuerySuspend = 0;
+constexpr std::uint32_t kPowerResumeCritical = 6;
+constexpr std::uint32_t kPowerResumeSuspend = 7;
+constexpr std::uint32_t kPowerResumeAutomatic = 18;
+constexpr std::uint32_t kWinMeResumeStepMs = 50;
+}  // namespace
 
 void RegisterUtilityMessages() {
   gIconPressedMessage = fw::Sys().RegisterMessage("QUORVEL_ICON_PRESSED");
@@ -28,34 +47,245 @@ bool CMainFrame::Create(const char* title) {
 }
 
 int CMainFrame::OnCreate() {
+  fw::Platform& sys = fw::Sys();
   DetectOsKind();
   fw::VersionRecord version;
-  gIsWindowsMe = fw::Sys().QueryVersion(version) && IsWindowsMeVersion(version) ? 1 : 0;
-  // Not built yet: the configuration window object, NIVO_Init and the polling thread.
+  gIsWindowsMe = sys.QueryVersion(version) && IsWindowsMeVersion(version) ? 1 : 0;
+
+  // Only the object: its window exists only while it is shown.
+  gConfigSheet = new CConfigUtility(kUtilityTitle, nullptr, 0);
+  Nivo().NIVO_Init("Halden", 0);
+  gPollingHost = this;
+  gPollingThreadObject = sys.StartThread(PollingThread::ThreadMain, &gConfigSheet);
+  sys.Sleep(kStartUpPauseMs);
   return 0;
 }
 
-void CMainFrame::OnElegantClose() {
-  // Not built yet: the full exit path (tray icon, polling thread, library). Until then the
-  // close request destroys the frame, which ends the message loop and so the process.
+// ------------------------------------------------------------------ tray icon
+
+bool CMainFrame::FillTrayRecord(std::uint32_t iconId, fw::TrayIconRecord& record) const {
+  record.window = window_;
+  record.iconId = kTrayIconUid;
+  record.flags = fw::nim::kFlagMessage | fw::nim::kFlagIcon | fw::nim::kFlagTip;
+  record.callbackMessage = gIconPressedMessage;
+  record.icon = fw::Sys().LoadIcon(iconId);
+  record.tip = kUtilityTitle;
+  return record.icon != nullptr;
+}
+
+bool CMainFrame::ModifyIconAtTaskbar(std::uint32_t iconId) {
+  if (iconId == kIconRemove) {
+    if (gIconInTray == 1) {
+      TraceMessage(" <ModifyIconAtTaskbar>:Remove ICON ");
+      gIconInTray = 0;
+      RemoveIconFromTaskbar();
+      HideConfigSheet();
+    }
+    return true;
+  }
+  if (gIconInTray == 0) {
+    TraceMessage(" <ModifyIconAtTaskbar>:Add ICON ");
+    gIconInTray = 1;
+    AddIconToTaskbar(iconId);
+    return true;
+  }
+  fw::TrayIconRecord record;
+  if (!FillTrayRecord(iconId, record)) return true;  // no such picture: the icon stays
+  return fw::Sys().NotifyIcon(fw::nim::kModify, record);
+}
+
+bool CMainFrame::AddIconToTaskbar(std::uint32_t iconId) {
+  fw::TrayIconRecord record;
+  FillTrayRecord(iconId, record);
+  return fw::Sys().NotifyIcon(fw::nim::kAdd, record);
+}
+
+bool CMainFrame::RemoveIconFromTaskbar() {
+  TraceMessage("<RemoveIconFromTaskbar>");
+  fw::TrayIconRecord record;
+  record.window = window_;
+  record.iconId = kTrayIconUid;
+  return fw::Sys().NotifyIcon(fw::nim::kDelete, record);
+}
+
+void CMainFrame::OnTrayNotification(fw::LParam mouseMessage) {
+  fw::Platform& sys = fw::Sys();
+  switch (static_cast<std::uint32_t>(mouseMessage)) {
+    case fw::msg::kLButtonDblClk:
+      if (gSheetOpen == 0 && gDevicePresent != 0) {
+        ShowConfigSheet();
+      } else if (gSheetOpen == 1) {
+        fw::Handle open = sys.FindWindow(nullptr, kUtilityTitle);
+        if (open != nullptr) sys.SetForegroundWindow(open);
+        if (gConfigSheet != nullptr) sys.SetActiveWindow(gConfigSheet->window());
+      }
+      break;
+    case fw::msg::kRButtonUp:
+      ShowTrayMenu();
+      break;
+    default:
+      break;
+  }
+}
+
+void CMainFrame::ShowTrayMenu() {
+  fw::Platform& sys = fw::Sys();
+  int x = 0, y = 0;
+  sys.GetCursorPos(x, y);
+  std::vector<fw::MenuItem> items;
+  if (gDevicePresent == 1) {
+    if (gSheetOpen == 1)
+      items.push_back({kCommandHideConfig, sys.LoadString(IDS_MENU_HIDE)});
+    else
+      items.push_back({kCommandShowConfig, sys.LoadString(IDS_MENU_SHOW)});
+    items.push_back({});  // separator
+  }
+  items.push_back({kCommandExit, sys.LoadString(IDS_MENU_EXIT)});
+  sys.SetForegroundWindow(window_);
+  sys.TrackPopupMenu(window_, items, x, y);
+  sys.PostMessage(window_, fw::msg::kNull, 0, 0);
+}
+
+// ------------------------------------------------------------------ configuration window
+
+void CMainFrame::ShowConfigSheet() {
+  if (AdjustPagesByXPWZC(1) == 1) WaitAndPumpMessages(kAfterPageChangeMs);
+  gConfigSheet->DoModal(window_);
+  gSheetOpen = 0;
+  if (gZeroConfigActive == 0) gConfigSheet->configPage.m_bListsBuilt = false;
+  gConfigSheet->siteSurveyPage.m_bColumnsBuilt = false;
+}
+
+void CMainFrame::HideConfigSheet() {
+  if (gConfigSheet == nullptr || gSheetOpen != 1 || !gConfigSheet->IsVisible()) return;
+  gConfigSheet->EndModalLoop(fw::mb::kIdCancel);
+  gConfigSheet->EndModalState();
+}
+
+void CMainFrame::WaitAndPumpMessages(std::uint32_t ms) {
+  fw::Platform& sys = fw::Sys();
+  const std::uint32_t start = sys.TickCount();
+  do {
+    if (!sys.PumpOneMessage()) sys.Sleep(1);
+  } while (sys.TickCount() - start < ms);
+}
+
+// ------------------------------------------------------------------ commands and exit
+
+void CMainFrame::OnCommand(std::uint32_t id) {
+  fw::Platform& sys = fw::Sys();
+  switch (id) {
+    case kCommandHideConfig:
+      HideConfigSheet();
+      break;
+    case kCommandShowConfig:
+      if (gDevicePresent == 0) {
+        sys.MessageBox(window_, sys.LoadString(IDS_CARD_NOT_PRESENT), sys.LoadString(AFX_IDS_APP_TITLE),
+                       fw::mb::kOk | fw::mb::kIconInformation);
+        break;
+      }
+      if (gSheetOpen == 1) break;
+      ShowConfigSheet();
+      break;
+    case kCommandExit:
+      ExitUtility();
+      break;
+    default:
+      break;
+  }
+}
+
+void CMainFrame::ExitUtility() {
+  fw::Platform& sys = fw::Sys();
+  RemoveIconFromTaskbar();
+  gStopPolling = 1;
+  // Wait for a library call of the polling thread to return and refuse new ones, so the
+  // thread is never suspended inside the library and NIVO_Terminate cannot overlap it.
+  Nivo().BeginShutdown();
+  if (gPollingThreadObject != nullptr) sys.SuspendThread(gPollingThreadObject);
+  sys.Sleep(kExitPauseMs);
+  HideConfigSheet();
+  Nivo().FinishShutdown();
+  fw::Handle frame = window_;
+  if (frame != nullptr) sys.DestroyWindow(frame);
+}
+
+void CMainFrame::OnClose() {
+  RemoveIconFromTaskbar();
   fw::Sys().DestroyWindow(window_);
+}
+
+void CMainFrame::OnTimer(std::uintptr_t id) {
+  fw::Sys().KillTimer(window_, kArrivalTimerId);
+  gDevicePresent = 1;
+  gReapplyRequest = 1;
+}
+
+void CMainFrame::OnPowerEvent(fw::WParam code) {
+  fw::Platform& sys = fw::Sys();
+  switch (code) {
+    case kPowerQuerySuspend:
+    case kPowerResumeCritical:
+    case kPowerResumeAutomatic:
+      gPowerResumed = 1;
+      break;
+    case kPowerResumeSuspend:
+      if (OsKind == kOsWindows98Me && gIsWindowsMe == 1 && gPollingThreadObject != nullptr) {
+        // Windows Me can leave the thread stopped across a resume: nudge it awake.
+        sys.SuspendThread(gPollingThreadObject);
+        sys.Sleep(kWinMeResumeStepMs);
+        sys.ResumeThread(gPollingThreadObject);
+        sys.Sleep(kWinMeResumeStepMs);
+        sys.ResumeThread(gPollingThreadObject);
+        gDevicePresent = 1;
+      }
+      gPowerResumed = 1;
+      break;
+    default:
+      break;
+  }
 }
 
 bool CMainFrame::OnMessage(fw::Handle window, std::uint32_t message, fw::WParam wParam,
                            fw::LParam lParam, fw::LResult& result) {
-  if (message == fw::msg::kCreate) {
-    window_ = window;
-    result = OnCreate();
+  result = 0;
+  switch (message) {
+    case fw::msg::kCreate:
+      window_ = window;
+      result = OnCreate();
+      return true;
+    case fw::msg::kDestroy:
+      window_ = nullptr;
+      fw::Sys().PostQuit(0);
+      return false;
+    case fw::msg::kCommand:
+      OnCommand(static_cast<std::uint32_t>(wParam & 0xFFFF));
+      return true;
+    case fw::msg::kClose:
+      OnClose();
+      return true;
+    case fw::msg::kTimer:
+      OnTimer(wParam);
+      return false;  // then the default processing
+    case fw::msg::kSettingChange:
+      return true;  // consumed
+    case fw::msg::kDeviceChange:
+      OnDeviceChange(static_cast<std::uint32_t>(wParam), lParam);
+      result = 1;
+      return true;
+    case fw::msg::kPowerBroadcast:
+    case fw::msg::kPower:
+      OnPowerEvent(wParam);
+      return false;  // every power message also gets the default processing
+    default:
+      break;
+  }
+  if (message != 0 && message == gIconPressedMessage) {
+    OnTrayNotification(lParam);
     return true;
   }
-  if (message == fw::msg::kDestroy) {
-    window_ = nullptr;
-    fw::Sys().PostQuit(0);
-    return false;
-  }
-  if (message == gElegantCloseMessage && message != 0) {
-    OnElegantClose();
-    result = 0;
+  if (message != 0 && message == gElegantCloseMessage) {
+    OnCommand(kCommandExit);
     return true;
   }
   return false;

@@ -2,11 +2,25 @@
 // configuration window, starts and stops the driver library and the polling thread, and
 // receives device-change, power and close notifications.
 #pragma once
+#include <atomic>
 #include <cstdint>
 
+#include "core/polling_thread.h"
 #include "framework/platform.h"
 
-class CMainFrame : public fw::WindowHandler {
+class CConfigUtility;
+
+// Tray menu commands.
+constexpr std::uint32_t kCommandHideConfig = 2001;
+constexpr std::uint32_t kCommandShowConfig = 2002;
+constexpr std::uint32_t kCommandExit = 2004;
+// The one-shot timer that device arrival starts: when it fires the profile is pushed.
+constexpr std::uintptr_t kArrivalTimerId = 7;
+constexpr std::uint32_t kArrivalTimerMs = 2000;
+// The tray icon's id within the main frame.
+constexpr std::uint32_t kTrayIconUid = 1;
+
+class CMainFrame : public fw::WindowHandler, public PollingHost {
  public:
   // Sets gMainFrame and reads the settings file beside the program.
   CMainFrame();
@@ -18,17 +32,51 @@ class CMainFrame : public fw::WindowHandler {
   bool Create(const char* title);
   fw::Handle window() const { return window_; }
 
+  // Tray icon: 186 link up, 187 no link, 207 removes the icon (and closes the window).
+  bool ModifyIconAtTaskbar(std::uint32_t iconId) override;
+  bool AddIconToTaskbar(std::uint32_t iconId);
+  bool RemoveIconFromTaskbar();
+
+  // The show sequence: page set check, then the configuration window, modally.
+  void ShowConfigSheet();
+  // Ends the configuration window's modal loop with IDCANCEL when it is showing.
+  void HideConfigSheet();
+  // Follows XP's wireless zero configuration into the page set; 1 when they disagreed.
+  int AdjustPagesByXPWZC(int apply) override;
+  // A pause that keeps dispatching this thread's window messages.
+  void WaitAndPumpMessages(std::uint32_t ms);
+
+  // Message handlers.
+  void OnCommand(std::uint32_t id);
+  void OnTrayNotification(fw::LParam mouseMessage);
+  void OnDeviceChange(std::uint32_t eventType, fw::LParam eventData);
+  void OnTimer(std::uintptr_t id);
+  void OnPowerEvent(fw::WParam code);
+  void OnClose();
+  // Command 2004 and the close request: icon, polling thread, window, library, frame.
+  void ExitUtility();
+
   bool OnMessage(fw::Handle window, std::uint32_t message, fw::WParam wParam, fw::LParam lParam,
                  fw::LResult& result) override;
 
  private:
   int OnCreate();
-  void OnElegantClose();
+  bool FillTrayRecord(std::uint32_t iconId, fw::TrayIconRecord& record) const;
+  void ShowTrayMenu();
+  // Device changes that carry a device node: is the node the card?
+  bool IsCardEvent(fw::LParam eventData) const;
+  void OnDevNodesChanged();
+  void OnDeviceArrival(fw::LParam eventData);
+  void OnDeviceRemoveComplete(fw::LParam eventData);
 
   fw::Handle window_ = nullptr;
 };
 
 extern CMainFrame* gMainFrame;
+extern CConfigUtility* gConfigSheet;       // the configuration window; never freed
+extern fw::Handle gPollingThreadObject;    // the polling thread started by OnCreate
+extern int gFirstArrivalPending;           // on Windows 98/Me the first arrival is ignored
+extern std::atomic<int> gAdjustPagesLock;  // AdjustPagesByXPWZC is running
 
 // Registered at program load, before any window exists.
 extern std::uint32_t gIconPressedMessage;   // "QUORVEL_ICON_PRESSED": the tray icon's callback

@@ -1,13 +1,16 @@
-// The configuration window's record side: the current profile and the operations that turn
-// it into WlanConfig exchanges with the driver (default filling, key building, the full and
-// the changed-settings push, the link status read). The window itself (property sheet,
-// pages, the hand-shake events) is added to this class separately; these members run on the
-// caller's thread and reach the library only through Nivo().
+// The configuration window: a tabbed property sheet that owns the five pages, the current
+// profile and the two events with which the pages and the polling thread take turns at the
+// driver library. One instance lives for the whole process; its window exists only while
+// it is shown. The record operations (default filling, key building, the full and the
+// changed-settings push, the link status read) run on the caller's thread and reach the
+// library only through Nivo().
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
 #include "driver/nivo_records.h"
+#include "framework/property_sheet.h"
+#include "pages/placeholder_pages.h"
 
 // Number of supportedRates bytes.
 constexpr std::size_t kSupportedRatesSize = 8;
@@ -20,8 +23,43 @@ void RateCodeToRates(std::int32_t rateCode, std::uint8_t rates[kSupportedRatesSi
 inline constexpr char kDefaultKeyText128[] = "5C3E1A7B90D24F68A13B7C9E05";
 inline constexpr char kDefaultKeyText64[] = "5C3E1A7B90";
 
-class CConfigUtility {
+// Tab titles captured when the window opens: at most 7, 260 bytes each.
+constexpr int kMaxTabTitles = 7;
+constexpr std::size_t kTabTitleSize = 260;
+// The Help command of the sheet, and what it sends to the sheet itself.
+constexpr std::uint32_t kCommandHelp = 57670;
+constexpr std::uint32_t kWmCommandHelp = 0x365;
+
+class CConfigUtility : public fw::PropertySheet {
  public:
+  // The window's caption, no parent, the page shown first.
+  CConfigUtility(const char* caption, fw::Handle parent, std::uint32_t startPage);
+  ~CConfigUtility() override;
+
+  // The pages, in member order (their tab order is set by the constructor).
+  CLinkInfoPage linkInfoPage;
+  CConfigPage configPage;
+  CSiteSurveyPage siteSurveyPage;
+  CEncryptionPage encryptionPage;
+  CAboutPage aboutPage;
+
+  // Hand-shake: `background` is signalled while no page uses the library; `forground`
+  // between two working cycles of the polling thread.
+  fw::Handle background = nullptr;
+  fw::Handle forground = nullptr;
+
+  char tabTitles[kMaxTabTitles][kTabTitleSize] = {};
+
+  bool OnInitDialog() override;
+  void OnDrawItem(fw::DrawSurface& surface, int tabIndex) override;
+  bool OnCommand(std::uint32_t id, std::uint32_t code) override;
+  void OnHelp();
+
+  // The page side of the hand-shake around a library exchange: hold the polling thread
+  // off (waiting at most 2000 ms for it to finish its cycle), then let it go again.
+  void BeginLibraryUse();
+  void EndLibraryUse();
+
   // Where key elements come from. Replaceable so that a test can make an allocation fail;
   // `release` must accept what `allocate` returned.
   struct KeyElementAllocator {
