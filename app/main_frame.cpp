@@ -31,6 +31,11 @@ void RegisterUtilityMessages() {
   gElegantCloseMessage = fw::Sys().RegisterMessage("ELEGANT_CLOSE");
 }
 
+void ReleaseConfigSheet() {
+  delete gConfigSheet;
+  gConfigSheet = nullptr;
+}
+
 CMainFrame::CMainFrame() {
   gMainFrame = this;
   ComputeSettingsFilePath();

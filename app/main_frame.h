@@ -78,6 +78,10 @@ extern fw::Handle gPollingThreadObject;    // the polling thread started by OnCr
 extern int gFirstArrivalPending;           // on Windows 98/Me the first arrival is ignored
 extern std::atomic<int> gAdjustPagesLock;  // AdjustPagesByXPWZC is running
 
+// Frees the configuration window object. Only once the polling thread has been stopped
+// (the exit path) or never ran: the thread holds the object's address.
+void ReleaseConfigSheet();
+
 // Registered at program load, before any window exists.
 extern std::uint32_t gIconPressedMessage;   // "QUORVEL_ICON_PRESSED": the tray icon's callback
 extern std::uint32_t gElegantCloseMessage;  // "ELEGANT_CLOSE": another program asks us to exit

@@ -1,6 +1,7 @@
 #include "app/quorvel_app.h"
 
 #include "app/os_kind.h"
+#include "core/shared_state.h"
 #include "driver/nivo3_loader.h"
 
 fw::Handle gInstanceMutex = nullptr;
@@ -31,6 +32,9 @@ bool CQuorvelApp::InitInstance() {
 }
 
 int CQuorvelApp::ExitInstance(int messageLoopResult) {
+  // After the exit path the polling thread is suspended for good: the window object can go.
+  // Otherwise (the frame was closed another way) the thread may still use it.
+  if (gStopPolling == 1) ReleaseConfigSheet();
   if (gInstanceMutex != nullptr) {
     fw::Sys().CloseHandle(gInstanceMutex);
     gInstanceMutex = nullptr;

@@ -33,6 +33,16 @@ constexpr int kChangedConfigAttempts = 2;
 
 }  // namespace
 
+void CopySsidToConfig(const ProfileWireless& profile, WlanConfig& config) {
+  // A stored name longer than the 32 bytes of the exchange is cut to 32; the rest of the
+  // field is cleared, so no byte of an older name stays behind.
+  const std::size_t ssidLength =
+      std::min<std::size_t>(FieldTextLength(profile.ssid, kProfileSsidSize), kMaxSsidLength);
+  std::memset(config.ssid, 0, sizeof(config.ssid));
+  std::memcpy(config.ssid, profile.ssid, ssidLength);
+  config.ssidLength = static_cast<std::uint32_t>(ssidLength);
+}
+
 const CConfigUtility::KeyElementAllocator CConfigUtility::kHeapAllocator = {&HeapAllocate,
                                                                             &HeapRelease};
 
@@ -147,13 +157,8 @@ void CConfigUtility::ApplyProfileToDriver() {
   std::uint32_t dwWLFlag = wlflag::kFullPushPreRead;
   Nivo().NIVO_GetWLANConfig(&dwWLFlag, &config);
 
-  // A stored name longer than the 32 bytes of the exchange is cut to 32.
   dwWLFlag = wlflag::kSsid;
-  const std::size_t ssidLength =
-      std::min<std::size_t>(FieldTextLength(profile.ssid, kProfileSsidSize), kMaxSsidLength);
-  std::memset(config.ssid, 0, sizeof(config.ssid));
-  std::memcpy(config.ssid, profile.ssid, ssidLength);
-  config.ssidLength = static_cast<std::uint32_t>(ssidLength);
+  CopySsidToConfig(profile, config);
 
   dwWLFlag |= wlflag::kInfrastructureMode;
   config.infrastructureMode = profile.operatingMode;

@@ -19,6 +19,9 @@ constexpr std::size_t kSupportedRatesSize = 8;
 // 15 → 108, 96, 72, 48, 36, 24, 22, 18; any other code v → its low byte. Unused bytes are 0.
 void RateCodeToRates(std::int32_t rateCode, std::uint8_t rates[kSupportedRatesSize]);
 
+// The profile's SSID into the exchange record: ssid bytes and ssidLength, at most 32.
+void CopySsidToConfig(const ProfileWireless& profile, WlanConfig& config);
+
 // Key texts a new profile gets.
 inline constexpr char kDefaultKeyText128[] = "5C3E1A7B90D24F68A13B7C9E05";
 inline constexpr char kDefaultKeyText64[] = "5C3E1A7B90";

@@ -67,7 +67,7 @@ class ConfigUtilityTest : public MemoryPlatformTest {
   }
 
   RecordingNivo fake;
-  CConfigUtility util;
+  CConfigUtility util{"test sheet", nullptr, 0};
 };
 
 // ---------------------------------------------------------------- FillDefaultProfile

@@ -7,7 +7,7 @@
 #include <map>
 
 #include "app/quorvel_app.h"
-#include "support/memory_platform_fixture.h"
+#include "support/app_fixture.h"
 #include "support/recording_nivo.h"
 
 namespace {
@@ -72,16 +72,15 @@ TEST(NivoLoaderMessages, NameTheFileWithItsPathAndTheOperation) {
   EXPECT_NE(text.find(path), std::string::npos);
 }
 
-class StartupLoaderTest : public MemoryPlatformTest {
+class StartupLoaderTest : public AppTest {
  protected:
   void SetUp() override {
-    MemoryPlatformTest::SetUp();
-    RegisterUtilityMessages();
+    AppTest::SetUp();
     calls = 0;
   }
   void TearDown() override {
     gNivoStartupLoader = nullptr;
-    MemoryPlatformTest::TearDown();
+    AppTest::TearDown();
   }
   static inline int calls = 0;
 };

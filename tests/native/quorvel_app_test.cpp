@@ -4,14 +4,14 @@
 
 #include "app/os_kind.h"
 #include "core/settings_file.h"
-#include "support/memory_platform_fixture.h"
+#include "support/app_fixture.h"
 
 namespace {
 
-class QuorvelAppTest : public MemoryPlatformTest {
+class QuorvelAppTest : public AppTest {
  protected:
   void SetUp() override {
-    MemoryPlatformTest::SetUp();
+    AppTest::SetUp();
     OsKind = kOsUnknown;
     RegisterUtilityMessages();
   }

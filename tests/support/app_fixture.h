@@ -1,0 +1,27 @@
+// A fresh memory backend for tests that start the application or its main frame: puts the
+// shell's process-wide state back to its start values and frees the configuration window
+// object a test left behind.
+#pragma once
+#include "app/main_frame.h"
+#include "app/os_kind.h"
+#include "core/polling_thread.h"
+#include "support/memory_platform_fixture.h"
+
+class AppTest : public MemoryPlatformTest {
+ protected:
+  void SetUp() override {
+    MemoryPlatformTest::SetUp();
+    OsKind = kOsUnknown;
+    gIsWindowsMe = 0;
+    gFirstArrivalPending = 1;
+    gAdjustPagesLock = 0;
+    PollingThread::cycleCounter = 0;
+    RegisterUtilityMessages();
+  }
+  void TearDown() override {
+    ReleaseConfigSheet();
+    gPollingThreadObject = nullptr;
+    gPollingHost = nullptr;
+    MemoryPlatformTest::TearDown();
+  }
+};
