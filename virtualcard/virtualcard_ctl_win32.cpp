@@ -14,25 +14,14 @@
 
 #include "framework/win32/windows_h.h"
 #include "virtualcard/control_channel.h"
+#include "virtualcard/model/control_commands.h"
 
 namespace {
 
 constexpr char kReplyClass[] = "TallwynVirtualCardCtlReply";
 constexpr UINT kAnswerTimeoutMs = 10000;
 
-const char kUsage[] =
-    "usage: virtualcard-ctl [--pid <process id>] <command> [arguments...]\n"
-    "commands:\n"
-    "  status\n"
-    "  insert | remove\n"
-    "  link-down | link-up\n"
-    "  signal <bssid-or-ssid> <dBm>\n"
-    "  add-network ssid=<text> bssid=<xx-xx-xx-xx-xx-xx> [channel=<1..14>] [signal=<dBm>]\n"
-    "              [type=infrastructure|adhoc] [wep=off|64|128 key=<hex>] [band=b|g] [repeat=<1..4>]\n"
-    "  drop-network <bssid-or-ssid>\n"
-    "  zeroconfig on|off\n"
-    "  fault detect|query-connect|query-counters|survey|store on|off\n"
-    "  fault get-bits|set-bits on <mask> [calls] | off\n";
+const char kUsageLine[] = "usage: virtualcard-ctl [--pid <process id>] <command> [arguments...]\n";
 
 struct Answer {
   bool received = false;
@@ -88,7 +77,9 @@ int main(int argc, char** argv) {
     first = 3;
   }
   if (first >= argc || std::strcmp(argv[first], "--help") == 0 || std::strcmp(argv[first], "-h") == 0) {
-    std::fputs(kUsage, first >= argc ? stderr : stdout);
+    std::FILE* out = first >= argc ? stderr : stdout;
+    std::fputs(kUsageLine, out);
+    std::fputs(vcard::kControlCommandList, out);
     return first >= argc ? 1 : 0;
   }
 

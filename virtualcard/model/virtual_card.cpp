@@ -1,4 +1,5 @@
 #include "virtualcard/model/virtual_card.h"
+#include "virtualcard/model/control_commands.h"
 
 #include <algorithm>
 #include <chrono>
@@ -1004,18 +1005,7 @@ std::string VirtualCard::StatusText() {
 
 namespace {
 
-const char kUsage[] =
-    "commands:\n"
-    "  status\n"
-    "  insert | remove\n"
-    "  link-down | link-up\n"
-    "  signal <bssid-or-ssid> <dBm>\n"
-    "  add-network ssid=<text> bssid=<xx-xx-xx-xx-xx-xx> [channel=<1..14>] [signal=<dBm>]\n"
-    "              [type=infrastructure|adhoc] [wep=off|64|128 key=<hex>] [band=b|g] [repeat=<1..4>]\n"
-    "  drop-network <bssid-or-ssid>\n"
-    "  zeroconfig on|off\n"
-    "  fault detect|query-connect|query-counters|survey|store on|off\n"
-    "  fault get-bits|set-bits on <mask> [calls] | off\n";
+
 
 ControlResult Fail(const std::string& text) { return ControlResult{1, text + "\n", false}; }
 
@@ -1034,7 +1024,7 @@ ControlResult VirtualCard::Control(const std::vector<std::string>& words) {
 }
 
 ControlResult VirtualCard::RunControl(const std::vector<std::string>& words) {
-  if (words.empty() || words[0] == "help") return ControlResult{words.empty() ? 1 : 0, kUsage, false};
+  if (words.empty() || words[0] == "help") return ControlResult{words.empty() ? 1 : 0, vcard::kControlCommandList, false};
   const std::string& verb = words[0];
   std::size_t argc = words.size() - 1;
   auto matches = [&](const Network& n, const std::string& key) {
@@ -1137,7 +1127,7 @@ ControlResult VirtualCard::RunControl(const std::vector<std::string>& words) {
       return ControlResult{0, "fault " + name + " on " + HexNumber(bits) + "\n", false};
     }
   }
-  return ControlResult{1, "not understood: " + verb + "\n" + kUsage, false};
+  return ControlResult{1, "not understood: " + verb + "\n" + vcard::kControlCommandList, false};
 }
 
 }  // namespace vcard
