@@ -6,7 +6,7 @@
 // Lifecycle: DllMain only records the module and prepares a lock. The card is configured at
 // NIVO_Init (or at the first call, when a caller skips it): scenario from NIVO3_SCENARIO, else
 // NIVO3.ini beside the DLL, else the built-in world; call log to the file NIVO3_CALL_LOG names.
-// NIVO_Init also starts the control thread; NIVO_Terminate stops it. The control thread holds
+// NIVO_Init also starts the control thread; NIVO_Terminate stops it and closes the call log. The control thread holds
 // a reference on the DLL and leaves through FreeLibraryAndExitThread, so an unload can never
 // pull the code from under it, and it does not keep the process alive: the process ends
 // whenever the program ends, whatever the thread is doing.
@@ -94,6 +94,16 @@ void OpenCallLog() {
   if (!path.empty())
     g_logFile = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The log ends with NIVO_Terminate: the card stops writing (its lock is taken, so no line is
+// under way once this returns) and the file is closed, so that the program that asked for it
+// can read, move or remove it. NIVO_Init opens it again. Called with g_lock held.
+void CloseCallLog() {
+  VirtualCardInstance().SetCallLog(nullptr);
+  if (g_logFile != INVALID_HANDLE_VALUE) CloseHandle(g_logFile);
+  g_logFile = INVALID_HANDLE_VALUE;
+  g_logPath.clear();
 }
 
 // Puts the card into its start state for this process. Called with g_lock held.
@@ -256,6 +266,7 @@ std::int32_t NIVO_CALL NIVO_Terminate() {
   std::int32_t result = Card().NIVO_Terminate();
   Locked hold;
   StopControlThread();
+  CloseCallLog();
   return result;
 }
 

@@ -16,21 +16,6 @@ namespace {
 
 using namespace winetest;
 
-// Sets environment variables for the test's duration (child processes inherit them).
-class EnvironmentGuard {
- public:
-  void Set(const char* name, const std::string& value) {
-    names_.push_back(name);
-    SetEnvironmentVariableA(name, value.c_str());
-  }
-  ~EnvironmentGuard() {
-    for (const char* name : names_) SetEnvironmentVariableA(name, nullptr);
-  }
-
- private:
-  std::vector<const char*> names_;
-};
-
 // The DLL and its entry points; terminates and unloads on destruction.
 class LoadedCard {
  public:
@@ -127,13 +112,6 @@ CtlRun Ctl(const ScratchFolder& folder, const std::string& arguments, bool ownPi
   }
   command += arguments;
   return RunCaptured(folder, command);
-}
-
-std::vector<std::string> FileLines(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
 }
 
 // A hidden top-level window that counts the device-node changes broadcast to it.

@@ -1,6 +1,7 @@
 #include "support/wine_process.h"
 
 #include <cstdio>
+#include <fstream>
 
 namespace winetest {
 
@@ -188,6 +189,25 @@ long RunToEnd(const std::string& commandLine, DWORD ms) {
 
 void BroadcastRegistered(const char* name) {
   PostMessageA(HWND_BROADCAST, RegisterWindowMessageA(name), 0, 0);
+}
+
+EnvironmentGuard::~EnvironmentGuard() {
+  for (const std::string& name : names_) SetEnvironmentVariableA(name.c_str(), nullptr);
+}
+
+void EnvironmentGuard::Set(const char* name, const std::string& value) {
+  names_.push_back(name);
+  SetEnvironmentVariableA(name, value.c_str());
+}
+
+std::vector<std::string> FileLines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
 }
 
 }  // namespace winetest

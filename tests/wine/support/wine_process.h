@@ -72,4 +72,21 @@ long RunToEnd(const std::string& commandLine, DWORD ms = kPatientMs);
 // Posts a registered message to every top-level window, as another program would.
 void BroadcastRegistered(const char* name);
 
+// Sets environment variables for the test's duration (child processes inherit them); each
+// is removed again on destruction.
+class EnvironmentGuard {
+ public:
+  EnvironmentGuard() = default;
+  EnvironmentGuard(const EnvironmentGuard&) = delete;
+  EnvironmentGuard& operator=(const EnvironmentGuard&) = delete;
+  ~EnvironmentGuard();
+  void Set(const char* name, const std::string& value);
+
+ private:
+  std::vector<std::string> names_;
+};
+
+// The lines of a text file, without their line ends; empty when it cannot be read.
+std::vector<std::string> FileLines(const std::string& path);
+
 }  // namespace winetest
