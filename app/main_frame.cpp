@@ -83,6 +83,7 @@ bool CMainFrame::ModifyIconAtTaskbar(std::uint32_t iconId) {
     if (gIconInTray == 1) {
       TraceMessage(" <ModifyIconAtTaskbar>:Remove ICON ");
       gIconInTray = 0;
+      shownIconId_ = 0;
       RemoveIconFromTaskbar();
       HideConfigSheet();
     }
@@ -91,12 +92,18 @@ bool CMainFrame::ModifyIconAtTaskbar(std::uint32_t iconId) {
   if (gIconInTray == 0) {
     TraceMessage(" <ModifyIconAtTaskbar>:Add ICON ");
     gIconInTray = 1;
+    shownIconId_ = iconId;
     AddIconToTaskbar(iconId);
     return true;
   }
+  // The polling thread reports the link every second: the shell is asked again only when
+  // the picture changes, which keeps the idle utility from redrawing the tray each second.
+  if (iconId == shownIconId_) return true;
   fw::TrayIconRecord record;
   if (!FillTrayRecord(iconId, record)) return true;  // no such picture: the icon stays
-  return fw::Sys().NotifyIcon(fw::nim::kModify, record);
+  const bool modified = fw::Sys().NotifyIcon(fw::nim::kModify, record);
+  if (modified) shownIconId_ = iconId;
+  return modified;
 }
 
 bool CMainFrame::AddIconToTaskbar(std::uint32_t iconId) {

@@ -70,6 +70,7 @@ class CMainFrame : public fw::WindowHandler, public PollingHost {
   void OnDeviceRemoveComplete(fw::LParam eventData);
 
   fw::Handle window_ = nullptr;
+  std::atomic<std::uint32_t> shownIconId_{0};  // the picture the tray icon shows; 0 = none
 };
 
 extern CMainFrame* gMainFrame;
