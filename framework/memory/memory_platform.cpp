@@ -70,7 +70,10 @@ std::string MemoryPlatform::ReadIniString(const std::string& path, const std::st
 
 std::uint32_t MemoryPlatform::TickCount() { return now; }
 
-void MemoryPlatform::Sleep(std::uint32_t ms) { now += ms; }
+void MemoryPlatform::Sleep(std::uint32_t ms) {
+  now += ms;
+  if (onSleep) onSleep(ms);
+}
 
 void MemoryPlatform::DebugOutput(const char* line) {
   std::lock_guard<std::mutex> guard(lock_);
