@@ -327,8 +327,10 @@ void MemoryPlatform::SetActiveWindow(Handle window) { activeWindow = window; }
 
 Handle MemoryPlatform::FindWindow(const char* className, const char* title) {
   std::lock_guard<std::mutex> guard(lock_);
-  for (const auto& [handle, window] : windows_)
-    if (title != nullptr && window->title == title) return handle;
+  // Newest first, as the system searches from the top of the window order down: a window
+  // made later (a sheet over its owner) is found before an older one of the same title.
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+    if (title != nullptr && it->second->title == title) return it->first;
   return nullptr;
 }
 
