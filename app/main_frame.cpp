@@ -162,6 +162,9 @@ void CMainFrame::ShowTrayMenu() {
 
 void CMainFrame::ShowConfigSheet() {
   if (AdjustPagesByXPWZC(1) == 1) WaitAndPumpMessages(kAfterPageChangeMs);
+  // An exit or close that arrived during that pause has destroyed the frame (and ended the
+  // library): the window is not opened any more.
+  if (window_ == nullptr) return;
   gConfigSheet->DoModal(window_);
   gSheetOpen = 0;
   if (gZeroConfigActive == 0) gConfigSheet->configPage.m_bListsBuilt = false;

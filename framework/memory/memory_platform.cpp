@@ -70,7 +70,10 @@ std::string MemoryPlatform::ReadIniString(const std::string& path, const std::st
 
 std::uint32_t MemoryPlatform::TickCount() { return now; }
 
-void MemoryPlatform::Sleep(std::uint32_t ms) { now += ms; }
+void MemoryPlatform::Sleep(std::uint32_t ms) {
+  now += ms;
+  if (onSleep) onSleep(ms);
+}
 
 void MemoryPlatform::DebugOutput(const char* line) {
   std::lock_guard<std::mutex> guard(lock_);
@@ -324,8 +327,10 @@ void MemoryPlatform::SetActiveWindow(Handle window) { activeWindow = window; }
 
 Handle MemoryPlatform::FindWindow(const char* className, const char* title) {
   std::lock_guard<std::mutex> guard(lock_);
-  for (const auto& [handle, window] : windows_)
-    if (title != nullptr && window->title == title) return handle;
+  // Newest first, as the system searches from the top of the window order down: a window
+  // made later (a sheet over its owner) is found before an older one of the same title.
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+    if (title != nullptr && it->second->title == title) return it->first;
   return nullptr;
 }
 

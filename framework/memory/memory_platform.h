@@ -3,6 +3,7 @@
 // Time is virtual: Sleep and waits advance the clock instead of blocking.
 #pragma once
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -66,6 +67,9 @@ class MemoryPlatform : public Platform {
   void clearDebugLines();
   std::vector<CopyDataRecord> copyDataSent;
   std::uint32_t now = 0;  // the virtual tick count
+  // Runs after each Sleep has advanced the clock, with the sleep's length: a test can act
+  // there as another thread would (make the card appear, ask the polling thread to stop).
+  std::function<void(std::uint32_t ms)> onSleep;
 
   // Windows this backend has created and not destroyed.
   std::size_t liveWindowCount() const;

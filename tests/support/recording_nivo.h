@@ -33,6 +33,7 @@ struct NivoCall {
   std::string operation;            // "NIVO_SetWLANConfig" ...
   std::int64_t number = 0;          // channel, domain, oid, index, frequency ...
   std::string text;                 // name or root argument ("<null>" for a null name)
+  std::uint32_t length = 0;         // QueryOID: the buffer length passed
   std::uint32_t selectorIn = 0;     // Get/SetWLANConfig
   std::uint32_t selectorOut = 0;
   std::optional<WlanConfig> config;  // Get: as passed in; Set: as sent
@@ -53,6 +54,16 @@ class RecordingNivo {
   std::uint32_t queryBytesWritten = 4;
   std::uint32_t mediaConnectStatus = kMediaConnected;
   std::int32_t detectResult = kNivoCardPresent;
+  // NIVO_Detect answers per call, first call first; when empty, detectResult.
+  std::deque<std::int32_t> detectAnswers;
+  // NIVO_GetActiveProfileByType: its result and, unless it is kNivoNoActiveProfile, the
+  // name it writes.
+  std::int32_t activeProfileResult = kNivoNoActiveProfile;
+  std::string activeProfileName;
+  // What NIVO_GetProfileWireless writes into the caller's record (nothing when empty).
+  std::optional<ProfileWireless> storedProfile;
+  // NIVO_Get_XPWZC: the flag it writes (non-zero: the system's zero configuration is on).
+  std::int32_t zeroConfigAnswer = 0;
   // Runs inside every call, before it is recorded (a test can block a call here).
   std::function<void(const char* operation)> duringCall;
 
@@ -72,7 +83,12 @@ class RecordingNivo {
     };
     f.NIVO_Terminate = []() NIVO_CALL -> std::int32_t { return Record("NIVO_Terminate"), 1; };
     f.NIVO_Detect = [](DetectInfo*) NIVO_CALL -> std::int32_t {
-      return Record("NIVO_Detect"), Active()->detectResult;
+      RecordingNivo& self = *Active();
+      Record("NIVO_Detect");
+      if (self.detectAnswers.empty()) return self.detectResult;
+      const std::int32_t answer = self.detectAnswers.front();
+      self.detectAnswers.pop_front();
+      return answer;
     };
     f.NIVO_SetProfileRoot = [](const char* root) NIVO_CALL -> std::int32_t {
       return Record("NIVO_SetProfileRoot", 0, Text(root)), 0;
@@ -80,16 +96,22 @@ class RecordingNivo {
     f.NIVO_EnumProfilesByType = [](std::int32_t index, char*, std::int32_t) NIVO_CALL -> std::int32_t {
       return Record("NIVO_EnumProfilesByType", index), kNivoNoProfileAtIndex;
     };
-    f.NIVO_GetActiveProfileByType = [](char*, std::int32_t) NIVO_CALL -> std::int32_t {
-      return Record("NIVO_GetActiveProfileByType"), kNivoNoActiveProfile;
+    f.NIVO_GetActiveProfileByType = [](char* name, std::int32_t type) NIVO_CALL -> std::int32_t {
+      RecordingNivo& self = *Active();
+      if (self.activeProfileResult != kNivoNoActiveProfile) {
+        std::strncpy(name, self.activeProfileName.c_str(), kProfileNameSize - 1);
+      }
+      return Record("NIVO_GetActiveProfileByType", type), self.activeProfileResult;
     };
-    f.NIVO_SetActiveProfileByType = [](const char* name, std::int32_t) NIVO_CALL -> std::int32_t {
-      return Record("NIVO_SetActiveProfileByType", 0, Text(name)), 0;
+    f.NIVO_SetActiveProfileByType = [](const char* name, std::int32_t type) NIVO_CALL -> std::int32_t {
+      return Record("NIVO_SetActiveProfileByType", type, Text(name)), 0;
     };
     f.NIVO_DeleteProfileByType = [](const char* name, std::int32_t) NIVO_CALL -> std::int32_t {
       return Record("NIVO_DeleteProfileByType", 0, Text(name)), 0;
     };
-    f.NIVO_GetProfileWireless = [](const char* name, ProfileWireless*) NIVO_CALL -> std::int32_t {
+    f.NIVO_GetProfileWireless = [](const char* name, ProfileWireless* profile) NIVO_CALL -> std::int32_t {
+      RecordingNivo& self = *Active();
+      if (self.storedProfile) *profile = *self.storedProfile;
       return Record("NIVO_GetProfileWireless", 0, Text(name)), 0;
     };
     f.NIVO_SetProfileWireless = [](const char* name, ProfileWireless* profile) NIVO_CALL -> std::int32_t {
@@ -132,7 +154,9 @@ class RecordingNivo {
     f.NIVO_QueryOID = [](std::uint32_t oid, void* buffer, std::uint32_t length,
                          std::uint32_t* written) NIVO_CALL -> std::int32_t {
       RecordingNivo& self = *Active();
-      Record("NIVO_QueryOID", oid);
+      NivoCall call = Make("NIVO_QueryOID", oid);
+      call.length = length;
+      Push(std::move(call));
       if (oid == kOidGenMediaConnectStatus && length >= 4) {
         std::memcpy(buffer, &self.mediaConnectStatus, 4);
       }
@@ -155,7 +179,7 @@ class RecordingNivo {
       return Record("NIVO_SetWLDomain", domain), 0;
     };
     f.NIVO_Get_XPWZC = [](std::int32_t* active) NIVO_CALL -> std::int32_t {
-      *active = 0;
+      *active = Active()->zeroConfigAnswer;
       return Record("NIVO_Get_XPWZC"), 0;
     };
     f.NIVO_SiteSurveyTrigger = []() NIVO_CALL -> std::int32_t {
