@@ -32,9 +32,14 @@ bool CQuorvelApp::InitInstance() {
 }
 
 int CQuorvelApp::ExitInstance(int messageLoopResult) {
-  // After the exit path the polling thread is suspended for good: the window object can go.
-  // Otherwise (the frame was closed another way) the thread may still use it.
-  if (gStopPolling == 1) ReleaseConfigSheet();
+  // After the exit path the polling thread is suspended for good: the window object and the
+  // frame can go. Otherwise (the frame was closed another way, or the thread is still
+  // running) the thread may still call on both until the process ends, so both stay.
+  if (gStopPolling == 1 || gPollingThreadObject == nullptr) {
+    ReleaseConfigSheet();
+  } else {
+    (void)frame_.release();
+  }
   if (gInstanceMutex != nullptr) {
     fw::Sys().CloseHandle(gInstanceMutex);
     gInstanceMutex = nullptr;

@@ -95,6 +95,7 @@ TEST_F(MainFrameTest, TheIconIsAddedByTheFirstRealIdChangedByLaterOnesAndRemoved
       {207, kNoCall, 0, {}},
       {187, fw::nim::kAdd, 1, {" <ModifyIconAtTaskbar>:Add ICON "}},
       {186, fw::nim::kModify, 1, {}},
+      {186, kNoCall, 1, {}},  // the same picture again (each second): the shell is not asked
       {187, fw::nim::kModify, 1, {}},
       {190, kNoCall, 1, {}},  // no such icon resource: the icon stays as it is
       {207, fw::nim::kDelete, 0, {" <ModifyIconAtTaskbar>:Remove ICON ", "<RemoveIconFromTaskbar>"}},

@@ -64,3 +64,31 @@ TEST_F(QuorvelAppTest, FrameReadsTheSettingsFileBesideTheProgram) {
 }
 
 }  // namespace
+
+namespace {
+
+// The polling thread holds the frame and the window object: they are freed only when the
+// exit path has stopped it, never when the frame was merely closed.
+TEST_F(QuorvelAppTest, FrameAndWindowObjectOutliveACloseThatLeftThePollingThreadRunning) {
+  {
+    CQuorvelApp app;
+    ASSERT_TRUE(app.InitInstance());
+    sys.PostMessage(gMainFrame->window(), fw::msg::kClose, 0, 0);
+    app.ExitInstance(sys.RunMessageLoop());
+  }
+  EXPECT_NE(gMainFrame, nullptr);
+  EXPECT_NE(gConfigSheet, nullptr);
+}
+
+TEST_F(QuorvelAppTest, ExitPathFreesFrameAndWindowObject) {
+  {
+    CQuorvelApp app;
+    ASSERT_TRUE(app.InitInstance());
+    sys.PostMessage(gMainFrame->window(), gElegantCloseMessage, 0, 0);
+    app.ExitInstance(sys.RunMessageLoop());
+  }
+  EXPECT_EQ(gMainFrame, nullptr);
+  EXPECT_EQ(gConfigSheet, nullptr);
+}
+
+}  // namespace

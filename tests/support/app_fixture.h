@@ -1,6 +1,6 @@
 // A fresh memory backend for tests that start the application or its main frame: puts the
-// shell's process-wide state back to its start values and frees the configuration window
-// object a test left behind.
+// shell's process-wide state back to its start values and frees the main frame and the
+// configuration window object a test left behind.
 #pragma once
 #include "app/main_frame.h"
 #include "app/os_kind.h"
@@ -19,6 +19,8 @@ class AppTest : public MemoryPlatformTest {
     RegisterUtilityMessages();
   }
   void TearDown() override {
+    // A frame the application left to a still-running polling thread (it never runs here).
+    delete gMainFrame;
     ReleaseConfigSheet();
     gPollingThreadObject = nullptr;
     gPollingHost = nullptr;
