@@ -165,6 +165,14 @@ class ResidentUtility : public ::testing::Test {
     for (const Call& c : Calls()) n += c.op == op;
     return n;
   }
+  // Successful media connect status queries that read `status` (0 connected, 1 not).
+  size_t ConnectStatusReadings(int status) const {
+    size_t n = 0;
+    for (const Call& c : Calls())
+      n += c.op == "NIVO_QueryOID" && c.Text("oid") == "0x10114" && c.Text("result") == "0" &&
+           c.Text("value") == std::to_string(status);
+    return n;
+  }
   bool WaitForCallCount(const std::string& op, size_t atLeast) const {
     return WaitUntil([&] { return CallCount(op) >= atLeast; });
   }
@@ -243,10 +251,13 @@ TEST_F(ResidentUtility, StartPushesTheNewDefaultProfileAndTheIconTurnsGreenOnceL
     EXPECT_EQ(calls[at[9]].Text("thread"), calls[at[1]].Text("thread"));
   }
 
-  // No network in reach: the card has no link and the icon shows it.
+  // No network in reach: once the polling thread has read "disconnected" twice (the icon
+  // follows each reading before the next), the icon shows no link.
+  EXPECT_TRUE(WaitUntil([&] { return ConnectStatusReadings(1) >= 2; }));
   EXPECT_TRUE(WaitForTrayPicture(TrayPicture::kNoLink, kPatientMs)) << TrayPictureName(ReadTrayPicture());
   // An access point comes into reach: the card joins it and the icon turns green.
   ASSERT_EQ(Ctl("add-network ssid=Harbour bssid=00-1A-2B-3C-4D-01 channel=1 signal=-48"), 0);
+  EXPECT_TRUE(WaitUntil([&] { return ConnectStatusReadings(0) >= 2; }));
   EXPECT_TRUE(WaitForTrayPicture(TrayPicture::kLinkUp, kPatientMs)) << TrayPictureName(ReadTrayPicture());
   EXPECT_EQ(TraceCount(kAddIconLine), 1u);
 }
