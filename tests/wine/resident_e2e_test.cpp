@@ -71,8 +71,8 @@ class ResidentUtility : public ::testing::Test {
   void SetUp() override { SHDeleteKeyA(HKEY_CURRENT_USER, kProfileRootKey); }
 
   void TearDown() override {
-    DismissPopupMenu(pid(), kPatientMs);
     if (utility_ && !utility_->exited()) {
+      DismissPopupMenu(pid(), kPatientMs);
       BroadcastRegistered("ELEGANT_CLOSE");
       if (!utility_->WaitForExit(kPatientMs)) {
         ADD_FAILURE() << "the utility did not end on ELEGANT_CLOSE";
