@@ -44,6 +44,7 @@ class DebuggedProcess {
   // Waits for the process to end; false on time-out.
   bool WaitForExit(DWORD ms = kPatientMs);
   bool exited() const { return exited_; }
+  DWORD processId() const { return processId_; }
   DWORD exitCode() const { return exitCode_; }
   std::vector<std::string> lines() const;
   // Waits until a debug-output line equal to `line` has arrived.
