@@ -54,8 +54,16 @@ TEST_F(VirtualCardProfiles, EnumerationActiveProfileAndDeletion) {
   EXPECT_EQ(f.NIVO_EnumProfilesByType(-1, name, 1), 3);
   EXPECT_EQ(f.NIVO_EnumProfilesByType(0, name, 2), 3) << "only type 1 holds profiles";
 
-  EXPECT_EQ(f.NIVO_SetActiveProfileByType("Nope", 1), 3);
+  // A name may be made active before it is stored (the utility's first start does so); it
+  // is reported active only once stored.
+  EXPECT_EQ(f.NIVO_SetActiveProfileByType("Fresh", 1), 0);
   EXPECT_EQ(f.NIVO_GetActiveProfileByType(name, 1), -27);
+  ProfileWireless fresh = Profile("Fresh", "any", 6);
+  EXPECT_EQ(f.NIVO_SetProfileWireless("Fresh", &fresh), 0);
+  ASSERT_EQ(f.NIVO_GetActiveProfileByType(name, 1), 0);
+  EXPECT_STREQ(name, "Fresh");
+  EXPECT_EQ(f.NIVO_DeleteProfileByType("Fresh", 1), 0);
+  EXPECT_EQ(f.NIVO_SetActiveProfileByType("Nope", 2), 3) << "only type 1 holds profiles";
   EXPECT_EQ(f.NIVO_SetActiveProfileByType("OFFICE", 1), 0);
   ASSERT_EQ(f.NIVO_GetActiveProfileByType(name, 1), 0);
   EXPECT_STREQ(name, "office") << "the name as the profile was stored";

@@ -468,12 +468,15 @@ std::int32_t VirtualCard::NIVO_SetActiveProfileByType(const char* name, std::int
   LogText(e, "name", name);
   e.Int("type", type);
   std::int32_t result = -1;
-  ProfileWireless scratch;
   if (ValidName(name) && !root_.empty()) {
     std::string stored;  // the name as the profile was stored
     for (const std::string& n : store_->List(root_))
       if (EqualNoCase(n, name)) stored = n;
-    if (type != kProfileTypeWireless || stored.empty() || !store_->Load(root_, stored, scratch))
+    // A name not stored yet may be made active: the utility names "Default" active first
+    // and stores it right after, as a driver library allows.
+    // NIVO_GetActiveProfileByType names it only once it is stored.
+    if (stored.empty()) stored = name;
+    if (type != kProfileTypeWireless)
       result = kNivoNoProfileAtIndex;
     else if (!world_.faults.store && store_->SetActive(root_, stored)) result = 0;
   }
