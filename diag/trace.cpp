@@ -15,25 +15,28 @@ void FormatInto(char* buffer, std::size_t size, const char* format, va_list args
   if (n < 0) buffer[0] = '\0';
 }
 
+// One debug-output line, formatted into its own buffer (any thread may trace).
+void WriteDebugLine(const char* format, va_list args) {
+  char line[kTraceLineBufferSize];
+  FormatInto(line, sizeof(line), format, args);
+  fw::Sys().DebugOutput(line);
+}
+
 }  // namespace
 
 void TraceMessage(const char* format, ...) {
-  char line[kTraceLineBufferSize];
   va_list args;
   va_start(args, format);
-  FormatInto(line, sizeof(line), format, args);
+  WriteDebugLine(format, args);
   va_end(args);
-  fw::Sys().DebugOutput(line);
 }
 
 void TraceMessageIf(std::uint32_t category, std::uint32_t mask, const char* format, ...) {
   if ((category & mask) == 0) return;
-  char line[kTraceLineBufferSize];
   va_list args;
   va_start(args, format);
-  FormatInto(line, sizeof(line), format, args);
+  WriteDebugLine(format, args);
   va_end(args);
-  fw::Sys().DebugOutput(line);
 }
 
 void TraceToViewer(const char* format, ...) {
