@@ -12,8 +12,6 @@ const bool gMessagesRegistered = (RegisterUtilityMessages(), true);
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
   gNivoStartupLoader = [] { return LoadNivoLibrary(Nivo()); };
   CQuorvelApp app;
   return app.Run();

@@ -1,3 +1,4 @@
+#include "framework/win32/common_controls.h"
 #include "framework/win32/win32_property_sheet.h"
 
 #include <climits>
@@ -109,9 +110,11 @@ int Win32SheetBackend::RunModal(Handle owner) {
   header.nStartPage = sheet().startPage() < pages.size() ? sheet().startPage() : 0;
   header.ppsp = pages.data();
 
+  const CommonControls* controls = LoadCommonControls();
   tCreating = this;
   tCreationHook = SetWindowsHookExA(WH_CBT, &CreationHook, nullptr, uiThread_);
-  const INT_PTR created = ::PropertySheetA(&header);
+  const INT_PTR created =
+      controls != nullptr ? reinterpret_cast<INT_PTR>(controls->PropertySheetA(&header)) : 0;
   if (tCreationHook != nullptr) UnhookWindowsHookEx(tCreationHook);
   tCreationHook = nullptr;
   tCreating = nullptr;
@@ -349,9 +352,11 @@ bool Win32SheetBackend::IsVisible() const {
 }
 
 void Win32SheetBackend::PageAdded(int index) {
+  const CommonControls* controls = LoadCommonControls();
+  if (controls == nullptr) return;
   PROPSHEETPAGEA record = PageRecord(*sheet().GetPage(index));
-  HPROPSHEETPAGE handle = CreatePropertySheetPageA(&record);
-  if (handle != nullptr && !PropSheet_AddPage(Sheet(), handle)) DestroyPropertySheetPage(handle);
+  HPROPSHEETPAGE handle = controls->CreatePropertySheetPageA(&record);
+  if (handle != nullptr && !PropSheet_AddPage(Sheet(), handle)) controls->DestroyPropertySheetPage(handle);
 }
 
 void Win32SheetBackend::PageRemoving(int index) {

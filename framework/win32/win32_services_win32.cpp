@@ -126,8 +126,22 @@ std::string Win32Platform::DeviceNodeIdentifier(std::uintptr_t devNode, bool win
     if (text == nullptr || IsBadStringPtrA(text, 512)) return std::string();
     return text;
   }
+  // The configuration manager is loaded on the first device event, not at start: an idle
+  // utility should not carry it.
+  using GetDeviceId = CONFIGRET(WINAPI*)(DEVINST, PSTR, ULONG, ULONG);
+  static const GetDeviceId getDeviceId = [] {
+    for (const char* library : {"cfgmgr32.dll", "setupapi.dll"}) {
+      HMODULE module = LoadLibraryA(library);
+      if (module == nullptr) continue;
+      auto function = reinterpret_cast<GetDeviceId>(
+          reinterpret_cast<void*>(GetProcAddress(module, "CM_Get_Device_IDA")));
+      if (function != nullptr) return function;
+    }
+    return GetDeviceId{nullptr};
+  }();
   char id[MAX_DEVICE_ID_LEN + 1] = {};
-  if (CM_Get_Device_IDA(static_cast<DEVINST>(devNode), id, MAX_DEVICE_ID_LEN, 0) != CR_SUCCESS)
+  if (getDeviceId == nullptr ||
+      getDeviceId(static_cast<DEVINST>(devNode), id, MAX_DEVICE_ID_LEN, 0) != CR_SUCCESS)
     return std::string();
   return id;
 }

@@ -1,11 +1,7 @@
-// The common controls are registered before any test runs, as the program's entry point
-// does before it makes any window.
-#include <windows.h>
-#include <commctrl.h>
+// The common controls are loaded and registered before any test runs, as the program does
+// when it shows its first property sheet, so tests may also make controls of their own.
+#include "framework/win32/common_controls.h"
 
 namespace {
-const bool gCommonControls = [] {
-  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-  return InitCommonControlsEx(&controls) != FALSE;
-}();
+const bool gCommonControls = fw::LoadCommonControls() != nullptr;
 }  // namespace
