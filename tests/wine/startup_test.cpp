@@ -13,10 +13,8 @@ constexpr char kTitle[] = "Tallwyn TW7720 WLAN card utility";
 class UtilityCopy {
  public:
   UtilityCopy() {
-    ok_ = folder_.CopyFromBin("tw7720util.exe");
-    // The virtual card once it is built; until then the loader's stand-in, so the program
-    // finds a complete NIVO3.DLL beside it.
-    if (!folder_.CopyFromBin("NIVO3.DLL")) folder_.CopyFromBinAs("nivo3_fixture_full.dll", "NIVO3.DLL");
+    // The program with the virtual card beside it, as it ships.
+    ok_ = folder_.CopyFromBin("tw7720util.exe") && folder_.CopyFromBin("NIVO3.DLL");
   }
   bool ok() const { return ok_; }
   std::string exe() const { return folder_.File("tw7720util.exe"); }
