@@ -5,11 +5,10 @@
 
 #include "app/main_frame.h"
 #include "framework/platform.h"
+#include "res/product_texts.h"
 
-// Name of the mutex that marks the running instance on this desktop.
-inline constexpr char kInstanceMutexName[] = "Tallwyn TW7720 - 11G Wireless PC card";
-// The utility's title: main window, tray tip and configuration window caption.
-inline constexpr char kUtilityTitle[] = "Tallwyn TW7720 WLAN card utility";
+// Name of the mutex that marks the running instance on this desktop: the card's name.
+inline constexpr const char* kInstanceMutexName = kCardName;
 
 extern fw::Handle gInstanceMutex;
 

@@ -66,7 +66,7 @@ void CConfigUtility::FillDefaultProfile(ProfileWireless& target) {
   target.rateCode = 15;
   target.operatingMode = 1;
   target.GMode = 1;
-  std::strcpy(target.profileName, "Default");
+  std::strcpy(target.profileName, kDefaultProfileName);
   std::strcpy(target.ssid, "any");
   target.encryptionLevel = 0;
   target.defaultKeyIndex = 0;

@@ -22,6 +22,9 @@ void RateCodeToRates(std::int32_t rateCode, std::uint8_t rates[kSupportedRatesSi
 // The profile's SSID into the exchange record: ssid bytes and ssidLength, at most 32.
 void CopySsidToConfig(const ProfileWireless& profile, WlanConfig& config);
 
+// The profile created when the library has no active one.
+inline constexpr char kDefaultProfileName[] = "Default";
+
 // Key texts a new profile gets.
 inline constexpr char kDefaultKeyText128[] = "5C3E1A7B90D24F68A13B7C9E05";
 inline constexpr char kDefaultKeyText64[] = "5C3E1A7B90";

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "res/product_texts.h"
+
 DetectInfo gDetectInfo{};
 
 namespace {
@@ -14,8 +16,8 @@ void CopyText(char (&field)[128], const char* text) {
 void FillDetectInfo(DetectInfo& info) {
   std::memset(&info, 0, sizeof(info));
   CopyText(info.deviceName, "TW77MBPS");
-  CopyText(info.deviceDescription, "Tallwyn TW7720 - 11G Wireless PC card");
+  CopyText(info.deviceDescription, kCardName);
   CopyText(info.hardwareId, "PCI\\VEN_1260&DEV_3890&SUBSYS_4E2A10D7");
-  CopyText(info.driverDescription, "Tallwyn TW7720 - 11G Wireless PC card");
+  CopyText(info.driverDescription, kCardName);
   info.detectKind = 2;
 }

@@ -25,10 +25,8 @@ constexpr std::uint32_t kIconLinkUp = 186;
 constexpr std::uint32_t kIconNoLink = 187;
 constexpr std::uint32_t kIconRemove = 207;
 
-// The root under which the library keeps the profiles, and the profile created when there
-// is no active one.
+// The root under which the library keeps the profiles.
 inline constexpr char kProfileRoot[] = "Tallwyn\\Profile";
-inline constexpr char kDefaultProfileName[] = "Default";
 
 class PollingThread {
  public:

@@ -10,7 +10,6 @@ class NivoDriver;
 
 inline constexpr char kNivoLibraryFileName[] = "NIVO3.DLL";
 // Caption of the loader's message boxes: the utility's title.
-inline constexpr char kNivoLoaderCaption[] = "Tallwyn TW7720 WLAN card utility";
 
 // The library's full path for a program at `programPath`: the program's folder (everything
 // up to its last backslash) and "NIVO3.DLL"; a path without a folder gives the bare name.

@@ -3,6 +3,7 @@
 
 #include "driver/nivo3_loader.h"
 #include "driver/nivo_driver.h"
+#include "res/product_texts.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ NivoProc ResolveExport(void* module, const char* operationName) {
 }
 
 void ShowLoaderError(const std::string& text) {
-  MessageBoxA(nullptr, text.c_str(), kNivoLoaderCaption, MB_OK | MB_ICONERROR);
+  MessageBoxA(nullptr, text.c_str(), kUtilityTitle, MB_OK | MB_ICONERROR);
 }
 
 }  // namespace

@@ -1101,12 +1101,7 @@ ControlResult VirtualCard::RunControl(const std::vector<std::string>& words) {
     const std::string& name = words[1];
     bool on = words[2] == "on";
     Faults& f = world_.faults;
-    bool* flag = name == "detect"           ? &f.detect
-                 : name == "query-connect"  ? &f.queryConnect
-                 : name == "query-counters" ? &f.queryCounters
-                 : name == "survey"         ? &f.survey
-                 : name == "store"          ? &f.store
-                                            : nullptr;
+    bool* flag = FaultFlagNamed(f, name);
     if (flag && argc == 2) {
       *flag = on;
       return ControlResult{0, "fault " + name + " " + words[2] + "\n", false};

@@ -101,12 +101,7 @@ std::string ApplyCardKey(World& world, const std::string& key, std::string_view 
 }
 
 std::string ApplyFaultKey(Faults& faults, const std::string& key, std::string_view value) {
-  bool* flag = key == "detect"           ? &faults.detect
-               : key == "query_connect"  ? &faults.queryConnect
-               : key == "query_counters" ? &faults.queryCounters
-               : key == "survey"         ? &faults.survey
-               : key == "store"          ? &faults.store
-                                         : nullptr;
+  bool* flag = FaultFlagNamed(faults, key);
   if (flag) return ParseBool(value, *flag) ? "" : key + " must be 0 or 1";
   if (key == "get_bits") return ParseMask(value, faults.getBits) ? "" : "get_bits must be a 32-bit mask";
   if (key == "set_bits") return ParseMask(value, faults.setBits) ? "" : "set_bits must be a 32-bit mask";
@@ -129,6 +124,18 @@ Network MakeNetwork(const char* ssid, const char* bssid, int channel, int signal
 }
 
 }  // namespace
+
+bool* FaultFlagNamed(Faults& faults, std::string_view name) {
+  std::string key(name);
+  for (char& c : key)
+    if (c == '-') c = '_';
+  return key == "detect"           ? &faults.detect
+         : key == "query_connect"  ? &faults.queryConnect
+         : key == "query_counters" ? &faults.queryCounters
+         : key == "survey"         ? &faults.survey
+         : key == "store"          ? &faults.store
+                                   : nullptr;
+}
 
 bool ParseInteger(std::string_view text, long long& out) {
   text = Trim(text);

@@ -67,6 +67,10 @@ struct Faults {
   int setBitsCount = -1;
 };
 
+// The on/off fault of that name ("detect", "query_connect", "query_counters", "survey",
+// "store"; a "-" counts as "_", as the control commands write them); null for any other.
+bool* FaultFlagNamed(Faults& faults, std::string_view name);
+
 struct World {
   bool present = true;
   std::string firmware = "TW7720 firmware 1.7.4 (virtual card)";
