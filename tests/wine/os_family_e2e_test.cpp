@@ -83,6 +83,7 @@ constexpr Family kWin2000{"Windows2000", "win2k", false, false, false, true, fal
 constexpr Family kWinXp{"WindowsXP", "winxp", false, false, true, true, false, false, false, "PCANDIS5"};
 
 std::string FamilyName(const ::testing::TestParamInfo<Family>& info) { return info.param.name; }
+void PrintTo(const Family& family, std::ostream* out) { *out << family.name << " (" << family.version << ")"; }
 
 std::uint32_t Flags(const Call& call, const char* key) {
   return static_cast<std::uint32_t>(std::strtoul(call.Text(key).c_str(), nullptr, 16));
