@@ -118,22 +118,32 @@ size_t LastControl(const std::vector<Call>& calls) {
 // A device node as the 95 family hands it to a program: the node value is the address of the
 // system's device-node record, whose second 32-bit field is the address of the node's
 // identifier text. Written into the utility's memory below 4 GB, where a 32-bit value can
-// point in a 64-bit process too; freed on destruction.
+// point in a 64-bit process too; freed on destruction. A damaged record's identifier has no
+// end: its text runs to the end of the page, and the page after it cannot be read.
 class Win95DeviceNode {
  public:
-  Win95DeviceNode(DWORD pid, const std::string& identifier) {
+  enum class Text { kTerminated, kRunsIntoUnreadablePage };
+
+  Win95DeviceNode(DWORD pid, const std::string& identifier, Text form = Text::kTerminated) {
+    constexpr size_t kPage = 4096;
+    constexpr size_t kRecordSpace = 64;
+    if (identifier.size() + 1 > kPage - kRecordSpace) return;
     process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ, FALSE, pid);
     if (process_ == nullptr) return;
     for (std::uintptr_t at = 0x10000000; at < 0x7F000000 && memory_ == nullptr; at += 0x01000000)
-      memory_ = VirtualAllocEx(process_, reinterpret_cast<void*>(at), 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+      memory_ = VirtualAllocEx(process_, reinterpret_cast<void*>(at), 2 * kPage, MEM_RESERVE | MEM_COMMIT,
+                               PAGE_READWRITE);
     if (memory_ == nullptr) return;
     const auto base = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(memory_));
-    std::vector<char> page(64 + identifier.size() + 1, 0);
-    const std::uint32_t record[2] = {0, base + 64};
+    std::vector<char> page(kPage, 0);
+    const size_t textAt = form == Text::kTerminated ? kRecordSpace : kPage - identifier.size();
+    const std::uint32_t record[2] = {0, base + static_cast<std::uint32_t>(textAt)};
     memcpy(page.data(), record, sizeof(record));
-    memcpy(page.data() + 64, identifier.c_str(), identifier.size() + 1);
+    memcpy(page.data() + textAt, identifier.data(), identifier.size());
     SIZE_T written = 0;
-    if (WriteProcessMemory(process_, memory_, page.data(), page.size(), &written) && written == page.size())
+    DWORD previous = 0;
+    if (WriteProcessMemory(process_, memory_, page.data(), page.size(), &written) && written == page.size() &&
+        VirtualProtectEx(process_, static_cast<char*>(memory_) + kPage, kPage, PAGE_NOACCESS, &previous))
       value_ = base;
   }
   ~Win95DeviceNode() {
@@ -366,6 +376,23 @@ TEST_P(Win95FamilyEvents, ArrivalNodeChangeRemovalAndResumeFollowTheFamily) {
 
 // The device-node record above is the 95 family's: Windows 95, 98 and Me.
 INSTANTIATE_TEST_SUITE_P(Families, Win95FamilyEvents, ::testing::Values(kWin95, kWin98, kWinMe), FamilyName);
+
+// A damaged device node whose identifier text has no end where it can be read: the utility
+// reads no further than the part it checked (the first 512 characters, which here name the
+// card), so the arrival is handled and the utility runs on. Reading on to the end of the
+// text runs into the unreadable page: that handler never gets to its detection (under Wine
+// the fault is swallowed by the message dispatch; on Windows 95 it ends the program).
+TEST_F(FamilyFixture, Win95ArrivalReadsTheIdentifierNoFurtherThanItChecked) {
+  ASSERT_NO_FATAL_FAILURE(StartWithIcon(kHarbourWorld, kWin95.version));
+  const std::string longIdentifier = std::string(kCardNodeId) + std::string(600, 'A');
+  Win95DeviceNode damaged(pid(), longIdentifier, Win95DeviceNode::Text::kRunsIntoUnreadablePage);
+  ASSERT_TRUE(damaged.ok()) << "cannot place the device node in the utility";
+  SendNodeEvent(DBT_DEVICEARRIVAL, damaged.value());
+  EXPECT_EQ(TraceCount("<M> DBT_DEVICEARRIVAL "), 1u);
+  EXPECT_EQ(TraceCount("<M> targetid = <PCI\\VEN_1260&DEV_3890&SUBSYS_4E2A10D7> "), 1u);
+  EXPECT_EQ(TraceCount("<M> NIVO_Detect BY (DBT_DEVICEARRIVAL)"), 1u);
+  ASSERT_FALSE(utility_->exited()) << "exit code " << std::hex << utility_->exitCode();
+}
 
 // ---------------------------------------------------------------- XP's zero configuration
 
