@@ -70,7 +70,7 @@ struct Family {
   bool settlesRemovalAfterPower;  // 98/Me
   bool resumeMarksPresent;        // Me: a resume after suspend marks the card present at once
   // The driver service name the About page traces ("Retrieve the Driver version from %s").
-  // FAMILY ROW TO ADD WITH THE ABOUT PAGE: once the page exists, open it in FamilyRun and
+  // FAMILY CHECK TO ADD WITH THE ABOUT PAGE: once the page exists, open it in FamilyRun and
   // expect this name in the trace.
   const char* aboutServiceName;
 };
@@ -231,6 +231,11 @@ TEST_P(FamilyRun, PushesQueriesAndCardLossFollowTheFamily) {
   size_t mark = Calls().size();
   ASSERT_NO_FATAL_FAILURE(SendPower(PBT_APMRESUMEAUTOMATIC));
   ASSERT_NE(CheckReapply(mark, f), kNone);
+
+  // FAMILY CHECK TO ADD WITH THE CONFIGURATION PAGE: on 98/Me a successful settings push
+  // (the page's "Apply Changes") is followed by the key-only push kKeysAfterPushMs later and
+  // then the settling wait (kSettleAfterKeysMs); until that page exists nothing in the
+  // utility asks for a settings push.
 
   // Every third cycle with the card the main frame re-checks the zero configuration; only
   // on XP does that ask the library.
