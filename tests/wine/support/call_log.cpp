@@ -1,25 +1,20 @@
 #include "support/call_log.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
-
-#include "support/json_reader.h"
 
 namespace winetest {
 
 std::string Call::Text(const std::string& key) const {
   auto found = fields.find(key);
   if (found == fields.end()) return "<missing>";
-  return jsontest::StringValue(found->second).value_or(found->second);
+  return calllog::Bytes(*found).value_or(found->dump());
 }
 
 long long Call::Number(const std::string& key, long long otherwise) const {
   auto found = fields.find(key);
-  if (found == fields.end() || found->second.empty()) return otherwise;
-  char* end = nullptr;
-  const long long value = std::strtoll(found->second.c_str(), &end, 10);
-  return end != nullptr && *end == '\0' ? value : otherwise;
+  if (found == fields.end() || !found->is_number_integer()) return otherwise;
+  return found->get<long long>();
 }
 
 std::vector<Call> ReadCallLog(const std::string& path) {
@@ -32,11 +27,11 @@ std::vector<Call> ReadCallLog(const std::string& path) {
   for (size_t end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
     std::string line = text.substr(begin, end - begin);
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    auto members = jsontest::Members(line);
+    auto members = calllog::ParseObject(line);
     EXPECT_TRUE(members.has_value()) << "not a JSON object: " << line;
     if (!members) continue;
     Call call;
-    call.fields = *members;
+    call.fields = std::move(*members);
     call.op = call.Text("op");
     calls.push_back(call);
   }

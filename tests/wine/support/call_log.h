@@ -4,17 +4,18 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "support/call_log_json.h"
 
 namespace winetest {
 
 // One line of the call log.
 struct Call {
   std::string op;
-  std::map<std::string, std::string> fields;  // raw JSON values
+  calllog::Json fields;
   // A text field's bytes, a number's digits, or "<missing>".
   std::string Text(const std::string& key) const;
   // A number field, or `otherwise` when it is missing or not a number.
