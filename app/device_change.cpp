@@ -111,7 +111,7 @@ void CMainFrame::OnDeviceRemoveComplete(fw::LParam eventData) {
   TraceMessage("<M> NIVO_Detect BY (DBT_DEVICEREMOVECOMPLETE)");
   if (gPowerResumed != 0 && OsKind == kOsWindows98Me) {
     // Windows 98/Me reports a removal on resume: let it settle, no detection.
-    WaitAndPumpMessages(kRemovalSettleMs);
+    fw::WaitAndPumpMessages(kRemovalSettleMs);
     gPowerResumed = 0;
     gDevicePresent = 0;
     return;

@@ -161,7 +161,7 @@ void CMainFrame::ShowTrayMenu() {
 // ------------------------------------------------------------------ configuration window
 
 void CMainFrame::ShowConfigSheet() {
-  if (AdjustPagesByXPWZC(1) == 1) WaitAndPumpMessages(kAfterPageChangeMs);
+  if (AdjustPagesByXPWZC(1) == 1) fw::WaitAndPumpMessages(kAfterPageChangeMs);
   // An exit or close that arrived during that pause has destroyed the frame (and ended the
   // library): the window is not opened any more.
   if (window_ == nullptr) return;
@@ -177,13 +177,6 @@ void CMainFrame::HideConfigSheet() {
   gConfigSheet->EndModalState();
 }
 
-void CMainFrame::WaitAndPumpMessages(std::uint32_t ms) {
-  fw::Platform& sys = fw::Sys();
-  const std::uint32_t start = sys.TickCount();
-  do {
-    if (!sys.PumpOneMessage()) sys.Sleep(1);
-  } while (sys.TickCount() - start < ms);
-}
 
 // ------------------------------------------------------------------ commands and exit
 

@@ -43,8 +43,6 @@ class CMainFrame : public fw::WindowHandler, public PollingHost {
   void HideConfigSheet();
   // Follows XP's wireless zero configuration into the page set; 1 when they disagreed.
   int AdjustPagesByXPWZC(int apply) override;
-  // A pause that keeps dispatching this thread's window messages.
-  void WaitAndPumpMessages(std::uint32_t ms);
 
   // Message handlers.
   void OnCommand(std::uint32_t id);

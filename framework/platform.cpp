@@ -25,4 +25,14 @@ Platform& Sys() { return gInstalled != nullptr ? *gInstalled : DefaultPlatform()
 
 void UsePlatform(Platform* platform) { gInstalled = platform; }
 
+ControlAccess& Controls() { return Sys().Controls(); }
+
+void WaitAndPumpMessages(std::uint32_t ms) {
+  Platform& sys = Sys();
+  const std::uint32_t start = sys.TickCount();
+  do {
+    if (!sys.PumpOneMessage()) sys.Sleep(1);
+  } while (sys.TickCount() - start < ms);
+}
+
 }  // namespace fw

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "framework/controls.h"
 #include "framework/messages.h"
+#include "framework/version_resource.h"
 
 namespace fw {
 
@@ -78,6 +80,12 @@ class Platform {
   // GetPrivateProfileStringA with an empty default into a buffer of `bufferSize` bytes.
   virtual std::string ReadIniString(const std::string& path, const std::string& section,
                                     const std::string& key, std::size_t bufferSize) = 0;
+  // The Windows directory (GetWindowsDirectoryA, at most 260 characters).
+  virtual std::string WindowsDirectory() = 0;
+  // The fixed block of a file's version resource (GetFileVersionInfoSizeA, a buffer of
+  // that size + 1, GetFileVersionInfoA, VerQueryValueA of "\"); false when the file has
+  // none, it cannot be read, or the memory is short.
+  virtual bool ReadFileVersion(const std::string& path, FixedFileInfo& out) = 0;
   virtual std::uint32_t TickCount() = 0;
   virtual void Sleep(std::uint32_t ms) = 0;
 
@@ -141,10 +149,21 @@ class Platform {
   // system's device-identifier query on the NT family, the node record on the 95 family.
   virtual std::string DeviceNodeIdentifier(std::uintptr_t devNode, bool win95Family) = 0;
 
+  // --- controls of dialogs, beeps, help
+  virtual ControlAccess& Controls() = 0;
+  // MessageBeep with a beep:: kind.
+  virtual void MessageBeep(std::uint32_t type) = 0;
+  // Opens the help for `topic` (a page's help topic); false when it could not be shown.
+  virtual bool ShowHelp(std::uint32_t topic) = 0;
+
   // --- property sheets
   // The window side of a property sheet on this platform (framework/property_sheet.h).
   virtual std::unique_ptr<SheetBackend> CreateSheetBackend(PropertySheet& sheet) = 0;
 };
+
+// A pause of `ms` that keeps this thread's window messages flowing (the main frame's and the
+// pages' waits).
+void WaitAndPumpMessages(std::uint32_t ms);
 
 // The backend in use: the win32 one on Windows and the memory one elsewhere, unless a
 // test has installed another with UsePlatform.

@@ -14,6 +14,26 @@
 #define IDD_ENCRYPTION 184
 #define IDD_SITE_SURVEY 188
 
+// Help topics of the pages: the sheet's Help button and each page's context help
+#define IDH_LINK_INFO 102
+#define IDH_CONFIGURATION 103
+#define IDH_SITE_SURVEY 104
+#define IDH_ENCRYPTION 105
+#define IDH_ABOUT 106
+
+// Controls of the About page
+#define IDC_ABOUT_DRIVER_LABEL 1077
+#define IDC_ABOUT_FIRMWARE_LABEL 1078
+#define IDC_ABOUT_PRODUCT 1080
+#define IDC_ABOUT_NOTICE 1081
+#define IDC_ABOUT_DRIVER_GROUP 1102
+#define IDC_ABOUT_DRIVER_VERSION 1106
+#define IDC_ABOUT_UTILITY_GROUP 1108
+#define IDC_ABOUT_UTILITY_LABEL 1109
+#define IDC_ABOUT_UTILITY_VERSION 1110
+#define IDC_ABOUT_FIRMWARE_GROUP 1111
+#define IDC_ABOUT_FIRMWARE_VERSION 1112
+
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "framework/win32/win32_controls.h"
 #include "framework/win32/win32_platform.h"
 
 namespace fw {
@@ -108,11 +109,46 @@ Handle Win32Platform::FindWindow(const char* className, const char* title) {
   return FindWindowA(className, title);
 }
 
+Win32Platform::Win32Platform() : controls_(std::make_unique<Win32Controls>()) {}
+Win32Platform::~Win32Platform() = default;
+
+ControlAccess& Win32Platform::Controls() { return *controls_; }
+
+void Win32Platform::MessageBeep(std::uint32_t type) {
+  beeps.push_back(type);
+  ::MessageBeep(type);
+}
+
+bool Win32Platform::ShowHelp(std::uint32_t topic) {
+  helpShown.push_back(topic);
+  if (!openHelp) return true;
+  // The user's guide beside the program, opened at the topic's section ("#topic-<id>") by
+  // the system's handler for the file.
+  std::string guide = ModuleFileName();
+  const std::size_t dot = guide.rfind('.');
+  if (dot == std::string::npos || dot < guide.rfind('\\')) return false;
+  guide.resize(dot);
+  guide += ".html";
+  if (GetFileAttributesA(guide.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+  std::string url = "file:///" + guide + "#topic-" + std::to_string(topic);
+  for (char& c : url)
+    if (c == '\\') c = '/';
+  char handler[MAX_PATH] = {};
+  const auto found = reinterpret_cast<INT_PTR>(FindExecutableA(guide.c_str(), nullptr, handler));
+  const auto opened = found > 32 && handler[0] != '\0'
+                          ? reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", handler, url.c_str(), nullptr, SW_SHOWNORMAL))
+                          : reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", guide.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return opened > 32;
+}
+
 bool Win32Platform::SetTimer(Handle window, std::uintptr_t id, std::uint32_t ms) {
-  return ::SetTimer(static_cast<HWND>(window), id, ms, nullptr) != 0;
+  const bool set = ::SetTimer(static_cast<HWND>(window), id, ms, nullptr) != 0;
+  if (set) controls_->TimerSet(window, id);
+  return set;
 }
 
 bool Win32Platform::KillTimer(Handle window, std::uintptr_t id) {
+  controls_->TimerKilled(window, id);
   return ::KillTimer(static_cast<HWND>(window), id) != FALSE;
 }
 
