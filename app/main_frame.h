@@ -7,13 +7,12 @@
 
 #include "core/polling_thread.h"
 #include "framework/platform.h"
+#include "res/resource.h"
 
 class CConfigUtility;
 
-// Tray menu commands.
-constexpr std::uint32_t kCommandHideConfig = 2001;
-constexpr std::uint32_t kCommandShowConfig = 2002;
-constexpr std::uint32_t kCommandExit = 2004;
+// Tray menu commands: ID_HIDE_CONFIG_UTILITY, ID_SHOW_CONFIG_UTILITY and ID_EXIT_UTILITY
+// (res/resource.h).
 // The one-shot timer that device arrival starts: when it fires the profile is pushed.
 constexpr std::uintptr_t kArrivalTimerId = 7;
 constexpr std::uint32_t kArrivalTimerMs = 2000;

@@ -133,17 +133,17 @@ TEST_F(MainFrameTest, TheIconIsAddedByTheFirstRealIdChangedByLaterOnesAndRemoved
 
 TEST_F(MainFrameTest, AFailedAddStillCountsAsShownSoLaterIdsModifyAndReportTheFailure) {
   sys.trayFails = true;
-  EXPECT_TRUE(frame->ModifyIconAtTaskbar(kIconNoLink));
+  EXPECT_TRUE(frame->ModifyIconAtTaskbar(IDI_NO_LINK));
   EXPECT_EQ(gIconInTray, 1);
-  EXPECT_FALSE(frame->ModifyIconAtTaskbar(kIconLinkUp));
+  EXPECT_FALSE(frame->ModifyIconAtTaskbar(IDI_LINK_UP));
   ASSERT_EQ(sys.trayCalls.size(), 2u);
   EXPECT_EQ(sys.trayCalls[1].operation, fw::nim::kModify);
 }
 
 TEST_F(MainFrameTest, RemovingTheIconClosesAnOpenWindow) {
-  frame->ModifyIconAtTaskbar(kIconNoLink);
+  frame->ModifyIconAtTaskbar(IDI_NO_LINK);
   sheettest::Later later(sys);
-  later.Post([&] { frame->ModifyIconAtTaskbar(kIconRemove); });
+  later.Post([&] { frame->ModifyIconAtTaskbar(IDI_REMOVE_ICON); });
   EXPECT_EQ(gConfigSheet->DoModal(Window()), fw::mb::kIdCancel);
   EXPECT_EQ(SheetBackend().endModalStateCalls(), 1);
   EXPECT_EQ(gIconInTray, 0);
@@ -234,7 +234,7 @@ TEST_F(MainFrameTest, ADoubleClickWhileTheWindowIsOpenBringsItToTheFrontInsteadO
 // ---------------------------------------------------------------- commands
 
 TEST_F(MainFrameTest, ShowWithoutTheCardSaysSoAndShowWhileOpenDoesNothing) {
-  Send(fw::msg::kCommand, kCommandShowConfig);
+  Send(fw::msg::kCommand, ID_SHOW_CONFIG_UTILITY);
   ASSERT_EQ(sys.messageBoxes.size(), 1u);
   EXPECT_EQ(sys.messageBoxes[0].text, "The card is NOT present!");
   EXPECT_EQ(sys.messageBoxes[0].style, fw::mb::kOk | fw::mb::kIconInformation);
@@ -242,17 +242,17 @@ TEST_F(MainFrameTest, ShowWithoutTheCardSaysSoAndShowWhileOpenDoesNothing) {
 
   gDevicePresent = 1;
   gSheetOpen = 1;
-  Send(fw::msg::kCommand, kCommandShowConfig);
+  Send(fw::msg::kCommand, ID_SHOW_CONFIG_UTILITY);
   EXPECT_FALSE(SheetWasShown());
   EXPECT_EQ(sys.messageBoxes.size(), 1u);
 }
 
 TEST_F(MainFrameTest, HideEndsTheModalLoopWithCancelAndIsIgnoredWhenClosed) {
-  Send(fw::msg::kCommand, kCommandHideConfig);
+  Send(fw::msg::kCommand, ID_HIDE_CONFIG_UTILITY);
   EXPECT_EQ(SheetBackend().endModalStateCalls(), 0);
 
   sheettest::Later later(sys);
-  later.Post([&] { Send(fw::msg::kCommand, kCommandHideConfig); });
+  later.Post([&] { Send(fw::msg::kCommand, ID_HIDE_CONFIG_UTILITY); });
   EXPECT_EQ(gConfigSheet->DoModal(Window()), fw::mb::kIdCancel);
   EXPECT_EQ(SheetBackend().endModalStateCalls(), 1);
 }
@@ -277,7 +277,7 @@ TEST_P(ShowSequenceTest, AfterTheWindowClosesTheListsAreRebuiltUnlessZeroConfigu
   sys.SetEvent(gConfigSheet->forground);
   constexpr std::uint32_t kAboutFirmwareReadMs = 3;
   const std::uint32_t start = sys.now;
-  Send(fw::msg::kCommand, kCommandShowConfig);
+  Send(fw::msg::kCommand, ID_SHOW_CONFIG_UTILITY);
   EXPECT_TRUE(SheetWasShown());
   EXPECT_EQ(sys.now - start, GetParam().pause + kAboutFirmwareReadMs);
   EXPECT_EQ(gConfigSheet->GetPageCount(), GetParam().pages);
@@ -303,14 +303,14 @@ class ExitTest : public MainFrameTest, public ::testing::WithParamInterface<Exit
 
 TEST_P(ExitTest, ExitRemovesTheIconStopsTheThreadTerminatesTheLibraryAndEndsTheLoop) {
   gDevicePresent = 1;
-  frame->ModifyIconAtTaskbar(kIconLinkUp);
+  frame->ModifyIconAtTaskbar(IDI_LINK_UP);
   sys.trayCalls.clear();
   Mark();
   switch (GetParam().route) {
-    case ExitRoute::kCommand: Post(fw::msg::kCommand, kCommandExit); break;
+    case ExitRoute::kCommand: Post(fw::msg::kCommand, ID_EXIT_UTILITY); break;
     case ExitRoute::kElegantClose: Post(gElegantCloseMessage, 0x1234, 0x5678); break;
     case ExitRoute::kTrayMenu:
-      sys.menuChoice = kCommandExit;
+      sys.menuChoice = ID_EXIT_UTILITY;
       Post(gIconPressedMessage, kTrayIconUid, fw::msg::kRButtonUp);
       break;
   }
@@ -353,7 +353,7 @@ TEST_P(ExitWhileShowingTest, AnExitDuringTheShowSequenceEndsCleanly) {
     ASSERT_TRUE(app.InitInstance());
     const fw::Handle window = gMainFrame->window();
     gDevicePresent = 1;
-    sys.PostMessage(window, fw::msg::kCommand, kCommandExit, 0);
+    sys.PostMessage(window, fw::msg::kCommand, ID_EXIT_UTILITY, 0);
     sys.SendMessage(window, gIconPressedMessage, kTrayIconUid, fw::msg::kLButtonDblClk);
     EXPECT_EQ(gSheetOpen, 0);
     EXPECT_EQ(gConfigSheet->tabTitles[0][0] != '\0', GetParam().sheetShown);
@@ -371,7 +371,7 @@ INSTANTIATE_TEST_SUITE_P(Moment, ExitWhileShowingTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainFrameTest, CloseRemovesTheIconAndDestroysTheFrameButLeavesTheLibrary) {
-  frame->ModifyIconAtTaskbar(kIconNoLink);
+  frame->ModifyIconAtTaskbar(IDI_NO_LINK);
   sys.trayCalls.clear();
   Send(fw::msg::kClose);
   ASSERT_EQ(sys.trayCalls.size(), 1u);

@@ -236,7 +236,7 @@ TEST_P(CardWaitTest, StartUpWaitsInSecondStepsUntilTheCardComesOrTheThreadIsStop
   if (GetParam().stopInstead) {
     EXPECT_EQ(log, (Log{"NIVO_Detect"}));
   } else {
-    EXPECT_EQ(host.icons, (std::vector<std::uint32_t>{kIconNoLink}));
+    EXPECT_EQ(host.icons, (std::vector<std::uint32_t>{IDI_NO_LINK}));
     EXPECT_EQ(CallsOf("NIVO_SetProfileRoot").size(), 1u);
   }
 }
@@ -521,7 +521,7 @@ TEST_P(CardLossTest, WithoutTheCardTheIconGoesAndOn2000AndXPTheOpenWindowClosesW
   } else {
     poller->RunCycle();
   }
-  EXPECT_EQ(host.icons, (std::vector<std::uint32_t>{kIconRemove}));
+  EXPECT_EQ(host.icons, (std::vector<std::uint32_t>{IDI_REMOVE_ICON}));
   EXPECT_EQ(gDevicePresent, 0);
   EXPECT_TRUE(Operations().empty()) << "no library call without the card";
   if (GetParam().closesWithOne) {

@@ -84,6 +84,13 @@ int main(int argc, char** argv) {
     std::printf("%ldx%ld+%ld+%ld\n", area.right - area.left, area.bottom - area.top, area.left, area.top);
     return 0;
   }
+  if (std::strcmp(command, "select-tab") == 0 && argc >= 3) {
+    // Makes tab N of the shown configuration window current, as a click on the tab would.
+    HWND sheet = WaitForProcessWindow(0, "#32770", kTitle, true, 10000);
+    if (sheet == nullptr) return 1;
+    SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(std::atoi(argv[2])), 0);
+    return 0;
+  }
   if (std::strcmp(command, "close") == 0) {
     BroadcastRegistered("ELEGANT_CLOSE");
     return 0;
