@@ -198,17 +198,28 @@ bool Apply(Cell cell, bool before, const ButtonContext& context, bool onByMode) 
 }  // namespace
 
 ConfigButtons ButtonsAfter(ConfigEvent event, const ConfigButtons& before, const ButtonContext& context) {
+  // Each column of the table with the state it sets; a list "by mode" is on in the mode it
+  // belongs to (the channel list in Ad-Hoc, the power-saving list in Infrastructure).
+  struct Column {
+    Cell Row::*cell;
+    bool ConfigButtons::*state;
+    bool onInAdHoc;
+  };
+  static constexpr Column kColumns[] = {
+      {&Row::create, &ConfigButtons::create, false},
+      {&Row::activate, &ConfigButtons::activate, false},
+      {&Row::remove, &ConfigButtons::remove, false},
+      {&Row::undo, &ConfigButtons::undo, false},
+      {&Row::apply, &ConfigButtons::apply, false},
+      {&Row::channelList, &ConfigButtons::channelList, true},
+      {&Row::powerList, &ConfigButtons::powerList, false},
+  };
+  const bool adHoc = context.mode == kModeAdHoc;
   for (const Row& row : kButtonTable) {
     if (row.event != event) continue;
-    const bool adHoc = context.mode == kModeAdHoc;
-    ConfigButtons after;
-    after.create = Apply(row.create, before.create, context, false);
-    after.activate = Apply(row.activate, before.activate, context, false);
-    after.remove = Apply(row.remove, before.remove, context, false);
-    after.undo = Apply(row.undo, before.undo, context, false);
-    after.apply = Apply(row.apply, before.apply, context, false);
-    after.channelList = Apply(row.channelList, before.channelList, context, adHoc);
-    after.powerList = Apply(row.powerList, before.powerList, context, !adHoc);
+    ConfigButtons after = before;
+    for (const Column& column : kColumns)
+      after.*column.state = Apply(row.*column.cell, before.*column.state, context, adHoc == column.onInAdHoc);
     return after;
   }
   return before;
