@@ -1,8 +1,9 @@
-// The five pages of the configuration window, in tab order. Each page so far shows only
-// its caption and its template id: the pages' own controls and behaviour are not built
-// yet. The members the main frame resets between openings already exist.
+// The pages of the configuration window that are not built yet: each shows only its caption
+// and its template id. The members the main frame resets between openings already exist.
+// The Configuration page is its own class (pages/config_page.h).
 #pragma once
 #include "framework/property_sheet.h"
+#include "pages/config_page.h"
 #include "res/resource.h"
 
 class CLinkInfoPage : public fw::PropertyPage {
@@ -10,11 +11,6 @@ class CLinkInfoPage : public fw::PropertyPage {
   CLinkInfoPage() : fw::PropertyPage(IDD_LINK_INFO, "Link Info") {}
 };
 
-class CConfigPage : public fw::PropertyPage {
- public:
-  CConfigPage() : fw::PropertyPage(IDD_CONFIGURATION, "Configuration") {}
-  bool m_bListsBuilt = false;  // the page's lists were filled since the window opened
-};
 
 class CSiteSurveyPage : public fw::PropertyPage {
  public:
