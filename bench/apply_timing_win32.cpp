@@ -87,11 +87,16 @@ std::optional<long long> Number(const std::string& line, const std::string& key)
 
 bool Has(const std::string& line, const std::string& text) { return line.find(text) != std::string::npos; }
 
-// The call-log time of the first line of `op` that carries `ssid`.
-std::optional<long long> TimeOf(const std::vector<std::string>& lines, const char* op, const std::string& ssid) {
-  for (const std::string& line : lines)
-    if (Has(line, std::string("\"op\":\"") + op + "\"") && Has(line, "\"ssid\":\"" + ssid + "\""))
-      return Number(line, "t");
+// The first line at or after `from` of `op` that carries `ssid`: its index and call-log time.
+struct LoggedCall {
+  std::size_t index;
+  long long t;
+};
+std::optional<LoggedCall> Find(const std::vector<std::string>& lines, std::size_t from, const char* op,
+                               const std::string& ssid) {
+  for (std::size_t i = from; i < lines.size(); ++i)
+    if (Has(lines[i], std::string("\"op\":\"") + op + "\"") && Has(lines[i], "\"ssid\":\"" + ssid + "\""))
+      if (const auto t = Number(lines[i], "t")) return LoggedCall{i, *t};
   return std::nullopt;
 }
 
@@ -125,20 +130,25 @@ int main(int argc, char** argv) {
     return std::fprintf(stderr, "no Configuration tab\n"), 1;
 
   std::vector<long long> delays;
+  std::size_t searchFrom = Lines(log).size();
   for (int i = 1; i <= count; ++i) {
     char ssid[16];
     std::snprintf(ssid, sizeof(ssid), "Bench%02d", i);
     SendMessageA(GetDlgItem(page, IDC_CONFIG_SSID), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ssid));
     PostMessageA(GetDlgItem(page, IDC_CONFIG_APPLY_CHANGES), BM_CLICK, 0, 0);
-    std::optional<long long> stored, sent;
+    // Only calls after the previous apply count (a profile stored by an earlier run may
+    // carry the same SSID).
+    std::optional<LoggedCall> stored, sent;
     const bool pushed = WaitUntil([&] {
       const std::vector<std::string> lines = Lines(log);
-      stored = TimeOf(lines, "NIVO_SetProfileWireless", ssid);
-      sent = TimeOf(lines, "NIVO_SetWLANConfig", ssid);
+      stored = Find(lines, searchFrom, "NIVO_SetProfileWireless", ssid);
+      sent = stored ? Find(lines, stored->index, "NIVO_SetWLANConfig", ssid) : std::nullopt;
       return stored && sent;
     });
     if (!pushed) return std::fprintf(stderr, "%s was not sent\n", ssid), 1;
-    delays.push_back(*sent - *stored);
+    searchFrom = sent->index + 1;
+    delays.push_back(sent->t - stored->t);
+    std::fprintf(stderr, "%s: stored at %lld ms, sent at %lld ms\n", ssid, stored->t, sent->t);
   }
   std::vector<long long> sorted = delays;
   std::sort(sorted.begin(), sorted.end());
