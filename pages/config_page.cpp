@@ -22,7 +22,7 @@ std::string BufferName(const char (&buffer)[kProfileNameBufferSize]) {
 }  // namespace
 
 CConfigPage::CConfigPage() : fw::Page<CConfigPage>(IDD_CONFIGURATION, "Configuration") {
-  helpTopic = kHelpTopic;
+  helpTopic = IDH_CONFIGURATION;
   m_strDefaultName = fw::Sys().LoadString(IDS_DEFAULT_PROFILE_NAME);
 }
 
@@ -363,7 +363,7 @@ void CConfigPage::OnCancel() {
 }
 
 void CConfigPage::OnContextHelp(std::uint32_t helpContext) {
-  fw::Sys().ShowHelp(helpContext != 0 ? helpContext : kHelpTopic);
+  fw::Sys().ShowHelp(helpContext != 0 ? helpContext : IDH_CONFIGURATION);
 }
 
 // ---------------------------------------------------------------- helpers

@@ -1,8 +1,9 @@
-// The "Configuration" tab: named profiles (create, remove, pick and activate) and the basic
-// radio settings of the current profile (operating mode, SSID, channel, power saving). The
-// page edits the window's current profile, stores profiles through the driver library and
-// hands every push to the polling thread through gChangeParametersRequest and
-// gReapplyRequest; it never sends a setting to the driver itself.
+// The "Configuration" tab (template IDD_CONFIGURATION, help topic IDH_CONFIGURATION): named
+// profiles (create, remove, pick and activate) and the basic radio settings of the current
+// profile (operating mode, SSID, channel, power saving). The page edits the window's current
+// profile, stores profiles through the driver library and hands every push to the polling
+// thread through gChangeParametersRequest and gReapplyRequest; it never sends a setting to
+// the driver itself.
 #pragma once
 #include <cstdint>
 #include <span>
@@ -18,7 +19,6 @@ class CConfigPage : public fw::Page<CConfigPage> {
  public:
   // The message the SSID check posts to the page when it refused a character.
   static constexpr std::uint32_t kSsidRejectedMessage = 0x0400 + 77;  // WM_USER + 77
-  static constexpr std::uint32_t kHelpTopic = 103;
 
   CConfigPage();
   static std::span<const fw::Handler<CConfigPage>> Handlers();
