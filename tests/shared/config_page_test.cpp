@@ -444,6 +444,18 @@ TEST_F(ConfigPageTest, WindowOkWithoutEditsStoresNothing) {
   EXPECT_EQ(gChangeParametersRequest, 0);
 }
 
+TEST_F(ConfigPageTest, ContextHelpAsksForTopic103UnlessTheRequestNamesOne) {
+  Step([&] {
+    const size_t before = user->HelpTopics().size();  // the platform keeps every request
+    user->ContextHelp();
+    user->ContextHelp(777);
+    const std::vector<std::uint32_t> topics = user->HelpTopics();
+    EXPECT_EQ(std::vector<std::uint32_t>(topics.begin() + static_cast<std::ptrdiff_t>(before), topics.end()),
+              (std::vector<std::uint32_t>{103, 777}));
+  });
+  Run();
+}
+
 TEST_F(ConfigPageTest, ADamagedStoredProfileShowsDefinedStatesAndIsStoredInRange) {
   ProfileWireless damaged;
   sheet->FillDefaultProfile(damaged);
