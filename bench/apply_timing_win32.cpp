@@ -38,23 +38,20 @@ bool WaitUntil(Condition condition, DWORD ms = kPatientMs) {
 }
 
 // The utility's hidden main window (the configuration window has the same title).
+BOOL CALLBACK MatchMainFrame(HWND w, LPARAM found) {
+  char title[128] = {}, cls[64] = {};
+  GetWindowTextA(w, title, sizeof(title));
+  GetClassNameA(w, cls, sizeof(cls));
+  if (std::string(title) == kUtilityTitle && std::string(cls) != "#32770") {
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+  }
+  return TRUE;
+}
 HWND MainFrame() {
-  struct Search {
-    HWND found = nullptr;
-  } search;
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        char title[128] = {}, cls[64] = {};
-        GetWindowTextA(w, title, sizeof(title));
-        GetClassNameA(w, cls, sizeof(cls));
-        if (std::string(title) == kUtilityTitle && std::string(cls) != "#32770") {
-          reinterpret_cast<Search*>(p)->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  HWND frame = nullptr;
+  EnumWindows(MatchMainFrame, reinterpret_cast<LPARAM>(&frame));
+  return frame;
 }
 
 HWND VisibleSheet() {
@@ -62,18 +59,16 @@ HWND VisibleSheet() {
   return sheet && IsWindowVisible(sheet) ? sheet : nullptr;
 }
 
+BOOL CALLBACK MatchConfigurationPage(HWND child, LPARAM found) {
+  if (GetDlgItem(child, IDC_CONFIG_PROFILE) && IsWindowVisible(child)) {
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+  }
+  return TRUE;
+}
 HWND ConfigurationPage(HWND sheet) {
   HWND page = nullptr;
-  EnumChildWindows(
-      sheet,
-      [](HWND child, LPARAM p) -> BOOL {
-        if (GetDlgItem(child, IDC_CONFIG_PROFILE) && IsWindowVisible(child)) {
-          *reinterpret_cast<HWND*>(p) = child;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&page));
+  EnumChildWindows(sheet, MatchConfigurationPage, reinterpret_cast<LPARAM>(&page));
   return page;
 }
 

@@ -390,16 +390,16 @@ class ConfigurationTab : public ResidentUtility {
     SendMessageA(sheet_, PSM_SETCURSEL, kTabIndex, 0);
     return WaitUntil([&] {
       page_ = nullptr;
-      EnumChildWindows(sheet_, [](HWND child, LPARAM self) -> BOOL {
-        auto* tab = reinterpret_cast<ConfigurationTab*>(self);
-        if (GetDlgItem(child, IDC_CONFIG_PROFILE) && IsWindowVisible(child)) {
-          tab->page_ = child;
-          return FALSE;
-        }
-        return TRUE;
-      }, reinterpret_cast<LPARAM>(this));
+      EnumChildWindows(sheet_, MatchPage, reinterpret_cast<LPARAM>(&page_));
       return page_ != nullptr;
     });
+  }
+  static BOOL CALLBACK MatchPage(HWND child, LPARAM found) {
+    if (GetDlgItem(child, IDC_CONFIG_PROFILE) && IsWindowVisible(child)) {
+      *reinterpret_cast<HWND*>(found) = child;
+      return FALSE;
+    }
+    return TRUE;
   }
 
   HWND Item(int id) const { return GetDlgItem(page_, id); }
