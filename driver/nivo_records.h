@@ -3,8 +3,11 @@
 // and reserved areas included. The layout asserts hold for the 32-bit build (the shipping
 // interface); in 64-bit builds the four key pointers of WlanConfig widen to 8 bytes.
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 
 // ---------------------------------------------------------------- ProfileWireless
 constexpr int kProfileNameSize = 65;
@@ -169,6 +172,31 @@ constexpr std::uint32_t kMediaConnected = 0;
 constexpr std::uint32_t kMediaDisconnected = 1;
 constexpr std::size_t kProfileNameBufferSize = 260;  // name out of the profile calls
 constexpr std::size_t kDriverPathBufferSize = 260;   // NIVO_GetWLANDriverPath
+
+// ---------------------------------------------------------------- text fields
+// The text fields of the records are fixed arrays that a damaged or foreign record may fill
+// without a terminator. Readers and writers of those fields go through these two helpers.
+
+// Length of a text held in a fixed field: up to its NUL, never past the field.
+inline std::size_t FieldTextLength(const char* field, std::size_t fieldSize) {
+  const void* nul = std::memchr(field, '\0', fieldSize);
+  return nul == nullptr ? fieldSize : static_cast<std::size_t>(static_cast<const char*>(nul) - field);
+}
+template <std::size_t N>
+std::string_view FieldText(const char (&field)[N]) {
+  return std::string_view(field, FieldTextLength(field, N));
+}
+
+// Writes `text` into a fixed field: at most N-1 characters (cut at an embedded NUL too), the
+// rest of the field cleared, so the field always ends in a terminator and keeps no byte of
+// an older text.
+template <std::size_t N>
+void SetFieldText(char (&field)[N], std::string_view text) {
+  std::size_t length = std::min(text.size(), N - 1);
+  if (length != 0) length = FieldTextLength(text.data(), length);
+  std::memset(field, 0, N);
+  if (length != 0) std::memcpy(field, text.data(), length);
+}
 
 // ---------------------------------------------------------------- layout
 static_assert(sizeof(ProfileWireless) == 1760);

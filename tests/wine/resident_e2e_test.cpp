@@ -1,9 +1,23 @@
 // The real tw7720util.exe with the virtual card, as a user meets it: the start and the first
 // push of the profile, the tray icon on the Wine desktop's task bar, card removal and
-// insertion, the tray menu, the configuration window and the two ways to end the utility.
+// insertion, the tray menu, the configuration window and its Configuration tab, and the two
+// ways to end the utility.
 // Read back through the card's call log, the utility's trace lines and the windows.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <shlwapi.h>
 
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <sstream>
+
+#include "res/resource.h"
+#include "support/desktop_probe.h"
+#include "support/call_log_json.h"
+#include "support/wine_process.h"
 #include "support/resident_utility.h"
 
 namespace {
@@ -176,5 +190,245 @@ INSTANTIATE_TEST_SUITE_P(Ways, UtilityExit,
                                            ExitCase{"ElegantClose", true, false},
                                            ExitCase{"ElegantCloseWithWindowOpen", true, true}),
                          [](const ::testing::TestParamInfo<ExitCase>& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------- the Configuration tab
+
+// The Configuration tab of the running utility, used from outside as a user would: texts
+// set into the boxes, characters typed, list entries chosen, buttons clicked, message boxes
+// answered. What it asked of the card is read from the call log.
+class ConfigurationTab : public ResidentUtility {
+ protected:
+  static constexpr int kTabIndex = 1;
+
+  // Opens the window on the Configuration tab; false when the page did not show.
+  bool OpenPage() {
+    sheet_ = OpenSheet();
+    if (!sheet_) return false;
+    SendMessageA(sheet_, PSM_SETCURSEL, kTabIndex, 0);
+    return WaitUntil([&] {
+      page_ = nullptr;
+      EnumChildWindows(sheet_, MatchPage, reinterpret_cast<LPARAM>(&page_));
+      return page_ != nullptr;
+    });
+  }
+  static BOOL CALLBACK MatchPage(HWND child, LPARAM found) {
+    if (GetDlgItem(child, IDC_CONFIG_PROFILE) && IsWindowVisible(child)) {
+      *reinterpret_cast<HWND*>(found) = child;
+      return FALSE;
+    }
+    return TRUE;
+  }
+
+  HWND Item(int id) const { return GetDlgItem(page_, id); }
+  std::string Text(int id) const {
+    char text[300] = {};
+    SendMessageA(Item(id), WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+    return text;
+  }
+  bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+  // Posted: a click that opens a message box must not hold this thread.
+  void Click(int id) const { PostMessageA(Item(id), BM_CLICK, 0, 0); }
+  bool WaitForEnabled(int id, bool enabled = true) const {
+    return WaitUntil([&] { return Enabled(id) == enabled; });
+  }
+  // A text put into the SSID box as a paste would (the page is told of the change).
+  void SetSsid(const std::string& ssid) const {
+    SendMessageA(Item(IDC_CONFIG_SSID), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ssid.c_str()));
+  }
+  // Typed into the profile box's edit, replacing what it shows.
+  void TypeProfileName(const std::string& name) const {
+    HWND edit = FindWindowExA(Item(IDC_CONFIG_PROFILE), nullptr, "Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    PostMessageA(edit, EM_SETSEL, 0, -1);
+    for (char c : name) PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+  }
+  std::vector<std::string> ListedProfiles() const {
+    std::vector<std::string> names;
+    HWND box = Item(IDC_CONFIG_PROFILE);
+    const LRESULT count = SendMessageA(box, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+      // Read as wide text: Wine carries an ANSI item read across processes only to its
+      // first character. The names are ASCII.
+      wchar_t text[300] = {};
+      if (SendMessageW(box, CB_GETLBTEXTLEN, i, 0) < 300) SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+      std::string name;
+      for (const wchar_t* c = text; *c != 0; ++c) name += static_cast<char>(*c);
+      names.push_back(name);
+    }
+    return names;
+  }
+  // Chooses a listed profile as the user does from the drop-down.
+  bool PickProfile(const std::string& name) const {
+    const std::vector<std::string> names = ListedProfiles();
+    for (size_t i = 0; i < names.size(); ++i) {
+      if (names[i] != name) continue;
+      HWND box = Item(IDC_CONFIG_PROFILE);
+      SendMessageA(box, CB_SETCURSEL, i, 0);
+      SendMessageA(page_, WM_COMMAND, MAKEWPARAM(IDC_CONFIG_PROFILE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+      return true;
+    }
+    return false;
+  }
+  // Answers the process's message box (any top-level dialog but the window) with `button`.
+  bool AnswerMessageBox(int button) const {
+    HWND box = nullptr;
+    const bool shown = WaitUntil([&] {
+      for (HWND w : ProcessWindows(pid(), "#32770", nullptr, true))
+        if (w != sheet_ && GetDlgItem(w, button)) box = w;
+      return box != nullptr;
+    });
+    if (!shown) return false;
+    PostMessageA(box, WM_COMMAND, button, 0);
+    return true;
+  }
+
+  // A completed polling cycle after `from`: each cycle with the card present queries the
+  // connect status once.
+  bool WaitForCycles(size_t cycles) const {
+    const size_t start = CallCount("NIVO_QueryOID");
+    return WaitUntil([&] { return CallCount("NIVO_QueryOID") >= start + cycles; });
+  }
+  // The index of the first call at or after `from` of `op` whose `key` is `value`; npos.
+  size_t FindCall(const std::vector<Call>& calls, size_t from, const char* op, const char* key = nullptr,
+                  const std::string& value = {}) const {
+    for (size_t i = from; i < calls.size(); ++i)
+      if (calls[i].op == op && (!key || calls[i].Text(key) == value)) return i;
+    return std::string::npos;
+  }
+  bool WaitForCall(size_t from, const char* op, const char* key = nullptr, const std::string& value = {}) const {
+    return WaitUntil([&] { return FindCall(Calls(), from, op, key, value) != std::string::npos; });
+  }
+
+  // Started with the card linked, the first push done, the window open on this tab.
+  void StartOnPage() {
+    ASSERT_NO_FATAL_FAILURE(StartWithIcon(kHarbourWorld));
+    ASSERT_TRUE(WaitForCallCount("NIVO_SetWLANConfig", 1));
+    ASSERT_TRUE(OpenPage());
+  }
+
+  // "Create" of a name not listed yet; waits until it is stored.
+  void CreateProfile(const std::string& name) {
+    ASSERT_NO_FATAL_FAILURE(TypeProfileName(name));
+    ASSERT_TRUE(WaitForEnabled(IDC_CONFIG_CREATE));
+    const size_t from = Calls().size();
+    Click(IDC_CONFIG_CREATE);
+    ASSERT_TRUE(WaitForCall(from, "NIVO_SetActiveProfileByType", "name", name));
+  }
+
+  HWND sheet_ = nullptr;
+  HWND page_ = nullptr;
+};
+
+TEST_F(ConfigurationTab, CreateStoresTheNewProfileAndMakesItActiveWithoutAPush) {
+  ASSERT_NO_FATAL_FAILURE(StartOnPage());
+  EXPECT_EQ(ListedProfiles(), std::vector<std::string>{"Default"});
+  const size_t from = Calls().size();
+  ASSERT_NO_FATAL_FAILURE(CreateProfile("Office"));
+  ASSERT_TRUE(WaitForCycles(2));
+
+  const std::vector<Call> calls = Calls();
+  const size_t stored = FindCall(calls, from, "NIVO_SetProfileWireless", "name", "Office");
+  ASSERT_NE(stored, std::string::npos);
+  EXPECT_EQ(calls[stored].Text("result"), "0");
+  EXPECT_EQ(FindCall(calls, stored, "NIVO_SetActiveProfileByType", "name", "Office"), stored + 1);
+  EXPECT_EQ(FindCall(calls, from, "NIVO_SetWLANConfig"), std::string::npos) << "a created profile is not pushed";
+  EXPECT_EQ(FindCall(calls, from, "NIVO_SetDriverReg"), std::string::npos);
+  EXPECT_EQ(ListedProfiles(), (std::vector<std::string>{"Default", "Office"}));
+  EXPECT_TRUE(Enabled(IDC_CONFIG_ACTIVATE));
+  EXPECT_TRUE(Enabled(IDC_CONFIG_REMOVE));
+  EXPECT_FALSE(Enabled(IDC_CONFIG_CREATE));
+}
+
+TEST_F(ConfigurationTab, ApplyChangesSendsTheSsidOnTheNextCycleThenTheDriverSettingsAndTheIconFollows) {
+  ASSERT_NO_FATAL_FAILURE(StartOnPage());
+  ASSERT_TRUE(WaitForTrayPicture(TrayPicture::kLinkUp, kPatientMs)) << TrayPictureName(ReadTrayPicture());
+
+  // A network nobody offers: the link goes.
+  size_t from = Calls().size();
+  SetSsid("Nowhere");
+  ASSERT_TRUE(WaitForEnabled(IDC_CONFIG_APPLY_CHANGES));
+  Click(IDC_CONFIG_APPLY_CHANGES);
+  ASSERT_TRUE(WaitForCall(from, "NIVO_SetDriverReg"));
+  std::vector<Call> calls = Calls();
+  const size_t stored = FindCall(calls, from, "NIVO_SetProfileWireless", "name", "Default");
+  ASSERT_NE(stored, std::string::npos);
+  const size_t sent = FindCall(calls, stored, "NIVO_SetWLANConfig");
+  ASSERT_NE(sent, std::string::npos);
+  EXPECT_EQ(calls[sent].Text("ssid"), "Nowhere");
+  EXPECT_EQ(calls[sent].Text("dwWLFlag_in").substr(0, 2), "0x");
+  EXPECT_GT(FindCall(calls, sent, "NIVO_SetDriverReg"), sent);
+  // The push came on the next cycle: at most the end of the cycle under way (its connect
+  // status query) lies between the store and the send.
+  size_t statusQueries = 0;
+  for (size_t i = stored; i < sent; ++i) statusQueries += calls[i].op == "NIVO_QueryOID";
+  EXPECT_LE(statusQueries, 1u);
+  EXPECT_FALSE(Enabled(IDC_CONFIG_APPLY_CHANGES));
+  EXPECT_TRUE(WaitForTrayPicture(TrayPicture::kNoLink, kPatientMs)) << TrayPictureName(ReadTrayPicture());
+
+  // The network of the card's world: the card joins it and the icon turns green.
+  from = Calls().size();
+  SetSsid("Harbour");
+  ASSERT_TRUE(WaitForEnabled(IDC_CONFIG_APPLY_CHANGES));
+  Click(IDC_CONFIG_APPLY_CHANGES);
+  ASSERT_TRUE(WaitForCall(from, "NIVO_SetWLANConfig", "ssid", "Harbour"));
+  EXPECT_TRUE(WaitForCall(from, "NIVO_SetDriverReg"));
+  EXPECT_TRUE(WaitForTrayPicture(TrayPicture::kLinkUp, kPatientMs)) << TrayPictureName(ReadTrayPicture());
+}
+
+TEST_F(ConfigurationTab, PickingAnotherProfileAndActivatingItAsksForTheFullPush) {
+  ASSERT_NO_FATAL_FAILURE(StartOnPage());
+  ASSERT_NO_FATAL_FAILURE(CreateProfile("Office"));
+  const size_t from = Calls().size();
+  ASSERT_TRUE(PickProfile("Default"));
+  EXPECT_EQ(Text(IDC_CONFIG_SSID), "any");
+  ASSERT_TRUE(WaitForEnabled(IDC_CONFIG_ACTIVATE));
+  Click(IDC_CONFIG_ACTIVATE);
+  ASSERT_TRUE(WaitForCall(from, "NIVO_SetWLANConfig"));
+
+  const std::vector<Call> calls = Calls();
+  std::vector<size_t> at;
+  EXPECT_TRUE(InOrder(std::vector<Call>(calls.begin() + from, calls.end()),
+                      {
+                          {"NIVO_GetProfileWireless", {{"name", "Default"}}},
+                          {"NIVO_SetProfileWireless", {{"name", "Default"}}},
+                          {"NIVO_SetActiveProfileByType", {{"name", "Default"}}},
+                          {"NIVO_SetWLDomain", {}},
+                          {"NIVO_SetWLANConfig", {}},
+                      },
+                      &at));
+  EXPECT_TRUE(WaitForEnabled(IDC_CONFIG_ACTIVATE, false));
+}
+
+TEST_F(ConfigurationTab, RemovingTheShownProfileLeavesDefaultActiveAndShown) {
+  ASSERT_NO_FATAL_FAILURE(StartOnPage());
+  ASSERT_NO_FATAL_FAILURE(CreateProfile("Office"));
+  ASSERT_TRUE(WaitForEnabled(IDC_CONFIG_REMOVE));
+  const size_t from = Calls().size();
+  Click(IDC_CONFIG_REMOVE);
+  ASSERT_TRUE(AnswerMessageBox(IDYES));
+  ASSERT_TRUE(WaitForCall(from, "NIVO_GetProfileWireless", "name", "Default"));
+
+  const std::vector<Call> calls = Calls();
+  const size_t removed = FindCall(calls, from, "NIVO_DeleteProfileByType", "name", "Office");
+  ASSERT_NE(removed, std::string::npos);
+  EXPECT_EQ(calls[removed].Text("result"), "0");
+  const size_t active = FindCall(calls, removed, "NIVO_SetActiveProfileByType");
+  ASSERT_NE(active, std::string::npos);
+  EXPECT_EQ(calls[active].Text("name"), "default");
+  EXPECT_EQ(ListedProfiles(), std::vector<std::string>{"Default"});
+  EXPECT_EQ(Text(IDC_CONFIG_PROFILE), "Default");
+}
+
+TEST_F(ConfigurationTab, ACreatedProfileIsListedAfterARestart) {
+  ASSERT_NO_FATAL_FAILURE(StartOnPage());
+  ASSERT_NO_FATAL_FAILURE(CreateProfile("Office"));
+  BroadcastRegistered("ELEGANT_CLOSE");
+  ASSERT_TRUE(utility_->WaitForExit(kPatientMs));
+
+  ASSERT_NO_FATAL_FAILURE(StartOnPage());
+  EXPECT_EQ(ListedProfiles(), (std::vector<std::string>{"Default", "Office"}));
+  // The profile made active last is the one loaded at the start.
+  EXPECT_EQ(Text(IDC_CONFIG_PROFILE), "Office");
+}
 
 }  // namespace

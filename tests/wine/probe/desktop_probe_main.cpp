@@ -7,10 +7,13 @@
 //                                          waits until the notification area shows that picture
 //   desktop-probe wait-window [ms]         waits until the configuration window shows
 //   desktop-probe tray-area                prints the notification area as WxH+X+Y (screen pixels)
+//   desktop-probe select-tab N             shows tab N (from 0) of the configuration window
+//   desktop-probe window-area              prints the configuration window as WxH+X+Y
 //   desktop-probe close                    broadcasts "ELEGANT_CLOSE"
 //
 // Exit status: 0 done, 1 not seen within the time (default 30000 ms), 2 usage or no utility.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,7 +32,7 @@ constexpr char kTitle[] = "Tallwyn TW7720 WLAN card utility";
 int Usage() {
   std::fprintf(stderr,
                "usage: desktop-probe tray double|right | wait-icon green|red|absent [ms] | wait-window [ms] |"
-               " tray-area | close\n");
+               " tray-area | select-tab N | window-area | close\n");
   return 2;
 }
 
@@ -89,6 +92,13 @@ int main(int argc, char** argv) {
     HWND sheet = WaitForProcessWindow(0, "#32770", kTitle, true, 10000);
     if (sheet == nullptr) return 1;
     SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(std::atoi(argv[2])), 0);
+    return 0;
+  }
+  if (std::strcmp(command, "window-area") == 0) {
+    HWND sheet = WaitForProcessWindow(0, "#32770", kTitle, true, kPatientMs);
+    RECT area;
+    if (sheet == nullptr || !GetWindowRect(sheet, &area)) return 1;
+    std::printf("%ldx%ld+%ld+%ld\n", area.right - area.left, area.bottom - area.top, area.left, area.top);
     return 0;
   }
   if (std::strcmp(command, "close") == 0) {
