@@ -177,13 +177,7 @@ void CMainFrame::HideConfigSheet() {
   gConfigSheet->EndModalState();
 }
 
-void CMainFrame::WaitAndPumpMessages(std::uint32_t ms) {
-  fw::Platform& sys = fw::Sys();
-  const std::uint32_t start = sys.TickCount();
-  do {
-    if (!sys.PumpOneMessage()) sys.Sleep(1);
-  } while (sys.TickCount() - start < ms);
-}
+void CMainFrame::WaitAndPumpMessages(std::uint32_t ms) { fw::WaitPumpingMessages(ms); }
 
 // ------------------------------------------------------------------ commands and exit
 

@@ -27,4 +27,12 @@ void UsePlatform(Platform* platform) { gInstalled = platform; }
 
 ControlAccess& Controls() { return Sys().Controls(); }
 
+void WaitPumpingMessages(std::uint32_t ms) {
+  Platform& sys = Sys();
+  const std::uint32_t start = sys.TickCount();
+  do {
+    if (!sys.PumpOneMessage()) sys.Sleep(1);
+  } while (sys.TickCount() - start < ms);
+}
+
 }  // namespace fw

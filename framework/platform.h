@@ -157,6 +157,9 @@ class Platform {
 // The backend in use: the win32 one on Windows and the memory one elsewhere, unless a
 // test has installed another with UsePlatform.
 Platform& Sys();
+// A pause of `ms` that keeps dispatching this thread's window messages (timers, paints,
+// posted requests), so a window stays answering while it waits.
+void WaitPumpingMessages(std::uint32_t ms);
 void UsePlatform(Platform* platform);  // null restores the default
 
 }  // namespace fw

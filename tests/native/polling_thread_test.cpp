@@ -511,16 +511,20 @@ TEST_P(CardLossTest, WithoutTheCardTheIconGoesAndOn2000AndXPTheOpenWindowClosesW
   OsKind = GetParam().os;
   gDevicePresent = 0;
   int result = 0;
+  std::size_t callsBefore = 0;
   if (GetParam().windowOpen) {
     sheettest::Later later(sys);
-    later.Post([&] { poller->RunCycle(); });
+    later.Post([&] {
+      callsBefore = Operations().size();  // the opening window's pages read the card
+      poller->RunCycle();
+    });
     result = sheet().DoModal();
   } else {
     poller->RunCycle();
   }
   EXPECT_EQ(host.icons, (std::vector<std::uint32_t>{kIconRemove}));
   EXPECT_EQ(gDevicePresent, 0);
-  EXPECT_TRUE(Operations().empty()) << "no library call without the card";
+  EXPECT_EQ(Operations().size(), callsBefore) << "no library call of the polling thread without the card";
   if (GetParam().closesWithOne) {
     EXPECT_EQ(result, 1);
     EXPECT_EQ(backend().endModalStateCalls(), 1);
