@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "support/desktop_probe.h"
-#include "support/json_reader.h"
+#include "support/call_log_json.h"
 #include "support/wine_process.h"
 
 namespace {
@@ -46,11 +46,12 @@ constexpr char kEmptyWorld[] =
 // One line of the card's call log.
 struct Call {
   std::string op;
-  std::map<std::string, std::string> fields;  // raw JSON values
+  calllog::Json fields;
+  // A text member's bytes, a number's digits, or "<missing>".
   std::string Text(const std::string& key) const {
     auto found = fields.find(key);
     if (found == fields.end()) return "<missing>";
-    return jsontest::StringValue(found->second).value_or(found->second);
+    return calllog::Bytes(*found).value_or(found->dump());
   }
 };
 
@@ -150,7 +151,7 @@ class ResidentUtility : public ::testing::Test {
     for (size_t end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
       std::string line = text.substr(begin, end - begin);
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      auto members = jsontest::Members(line);
+      auto members = calllog::ParseObject(line);
       EXPECT_TRUE(members.has_value()) << "not a JSON object: " << line;
       if (!members) continue;
       Call call;
