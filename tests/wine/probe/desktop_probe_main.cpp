@@ -7,10 +7,14 @@
 //                                          waits until the notification area shows that picture
 //   desktop-probe wait-window [ms]         waits until the configuration window shows
 //   desktop-probe tray-area                prints the notification area as WxH+X+Y (screen pixels)
+//   desktop-probe page N                   makes tab N (0 = Link Info) of the open window current
+//   desktop-probe window-area              prints the open window as WxH+X+Y (screen pixels)
 //   desktop-probe close                    broadcasts "ELEGANT_CLOSE"
 //
 // Exit status: 0 done, 1 not seen within the time (default 30000 ms), 2 usage or no utility.
 #include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,7 +33,7 @@ constexpr char kTitle[] = "Tallwyn TW7720 WLAN card utility";
 int Usage() {
   std::fprintf(stderr,
                "usage: desktop-probe tray double|right | wait-icon green|red|absent [ms] | wait-window [ms] |"
-               " tray-area | close\n");
+               " tray-area | page N | window-area | close\n");
   return 2;
 }
 
@@ -81,6 +85,27 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "tray-area") == 0) {
     RECT area;
     if (!NotificationArea(area)) return 1;
+    std::printf("%ldx%ld+%ld+%ld\n", area.right - area.left, area.bottom - area.top, area.left, area.top);
+    return 0;
+  }
+  if (std::strcmp(command, "page") == 0 && argc >= 3) {
+    HWND sheet = WaitForProcessWindow(0, "#32770", kTitle, true, kPatientMs);
+    if (sheet == nullptr) return 1;
+    const int index = std::atoi(argv[2]);
+    PostMessageA(sheet, PSM_SETCURSEL, index, 0);
+    // Done once the tab strip shows the page.
+    const DWORD start = GetTickCount();
+    for (;;) {
+      HWND tabs = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
+      if (tabs != nullptr && SendMessageA(tabs, TCM_GETCURSEL, 0, 0) == index) return 0;
+      if (GetTickCount() - start > kPatientMs) return 1;
+      Sleep(50);
+    }
+  }
+  if (std::strcmp(command, "window-area") == 0) {
+    HWND sheet = WaitForProcessWindow(0, "#32770", kTitle, true, kPatientMs);
+    RECT area;
+    if (sheet == nullptr || !GetWindowRect(sheet, &area)) return 1;
     std::printf("%ldx%ld+%ld+%ld\n", area.right - area.left, area.bottom - area.top, area.left, area.top);
     return 0;
   }
