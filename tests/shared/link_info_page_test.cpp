@@ -232,7 +232,9 @@ TEST_F(LinkInfoPageTest, LeavingThePageStopsTheRefreshAndComingBackStartsFromACl
 TEST_F(LinkInfoPageTest, OkAndCancelClearTheOpenFlagAndHelpAsksForTopic102) {
   World(kHarbour);
   for (fw::WParam button : {fw::psbtn::kOk, fw::psbtn::kCancel}) {
+    bool ran = false;
     RunOnWindow(kLinkInfo, [&](CConfigUtility& sheet) {
+      ran = true;
       UserDriver user(sheet, sheet.linkInfoPage);
       ASSERT_EQ(gSheetOpen, 1);
       user.ContextHelp();
@@ -241,6 +243,7 @@ TEST_F(LinkInfoPageTest, OkAndCancelClearTheOpenFlagAndHelpAsksForTopic102) {
       user.PressSheetButton(button);
       EXPECT_EQ(gSheetOpen, 0);
     });
+    EXPECT_TRUE(ran);
   }
 }
 

@@ -85,7 +85,7 @@ const Rows kWorldRows = {
 
 TEST_F(SiteSurveyPageTest, OpeningBuildsTheColumnsAndTheNextVisitSearchesOncePerOpening) {
   World(kWorld);
-  RunOnWindow(kLinkInfo, [&](CConfigUtility& sheet) {
+  const int result = RunOnWindow(kLinkInfo, [&](CConfigUtility& sheet) {
     // The window's opening made the page current once: columns, no search.
     EXPECT_TRUE(sheet.siteSurveyPage.m_bColumnsBuilt);
     EXPECT_TRUE(sheet.siteSurveyPage.m_bAutoSearchPending);
@@ -108,6 +108,7 @@ TEST_F(SiteSurveyPageTest, OpeningBuildsTheColumnsAndTheNextVisitSearchesOncePer
     EXPECT_EQ(CallsOf("NIVO_SiteSurveyTrigger").size(), 1u);
     EXPECT_EQ(ListRows(sheet), kWorldRows);
   });
+  EXPECT_EQ(result, kBodyDone);
 }
 
 TEST_F(SiteSurveyPageTest, SearchListsEachBssidOnceInDriverOrder) {
@@ -246,7 +247,9 @@ TEST_F(SiteSurveyPageTest, OnWindows98TheJoinSendsTheProfilesKeysAgain) {
 TEST_F(SiteSurveyPageTest, OkAndCancelResetTheColumnAndSearchFlagsAndHelpAsksForTopic104) {
   World(kWorld);
   for (fw::WParam button : {fw::psbtn::kOk, fw::psbtn::kCancel}) {
+    bool ran = false;
     RunOnWindow(kSiteSurvey, [&](CConfigUtility& sheet) {
+      ran = true;
       UserDriver user(sheet, sheet.siteSurveyPage);
       EXPECT_FALSE(sheet.siteSurveyPage.m_bAutoSearchPending);
       user.ContextHelp();
@@ -256,6 +259,7 @@ TEST_F(SiteSurveyPageTest, OkAndCancelResetTheColumnAndSearchFlagsAndHelpAsksFor
       EXPECT_FALSE(sheet.siteSurveyPage.m_bColumnsBuilt);
       EXPECT_TRUE(sheet.siteSurveyPage.m_bAutoSearchPending);
     });
+    EXPECT_TRUE(ran);
   }
 }
 
