@@ -34,7 +34,7 @@ CounterQuery QueryCounter(std::uint32_t oid) {
 }  // namespace
 
 CLinkInfoPage::CLinkInfoPage() : fw::Page<CLinkInfoPage>(IDD_LINK_INFO, "Link Info") {
-  helpTopic = kHelpTopic;
+  helpTopic = IDH_LINK_INFO;
 }
 
 std::span<const fw::Handler<CLinkInfoPage>> CLinkInfoPage::Handlers() {
@@ -163,7 +163,7 @@ void CLinkInfoPage::OnCancel() {
 }
 
 void CLinkInfoPage::OnContextHelp(std::uint32_t helpContext) {
-  fw::Sys().ShowHelp(helpContext != 0 ? helpContext : kHelpTopic);
+  fw::Sys().ShowHelp(helpContext != 0 ? helpContext : IDH_LINK_INFO);
 }
 
 void CLinkInfoPage::OnPaint() {}

@@ -21,7 +21,6 @@ class CLinkInfoPage : public fw::Page<CLinkInfoPage> {
  public:
   static constexpr std::uintptr_t kRefreshTimer = 183;
   static constexpr std::uint32_t kRefreshPeriodMs = 1000;
-  static constexpr std::uint32_t kHelpTopic = 102;
   static constexpr int kTicks = 3;  // m_nTick cycles 0, 1, 2
 
   CLinkInfoPage();

@@ -42,7 +42,7 @@ class LibraryUse {
 }  // namespace
 
 CSiteSurveyPage::CSiteSurveyPage() : fw::Page<CSiteSurveyPage>(IDD_SITE_SURVEY, "Site Survey") {
-  helpTopic = kHelpTopic;
+  helpTopic = IDH_SITE_SURVEY;
 }
 
 std::span<const fw::Handler<CSiteSurveyPage>> CSiteSurveyPage::Handlers() {
@@ -188,7 +188,7 @@ void CSiteSurveyPage::OnCancel() {
 }
 
 void CSiteSurveyPage::OnContextHelp(std::uint32_t helpContext) {
-  fw::Sys().ShowHelp(helpContext != 0 ? helpContext : kHelpTopic);
+  fw::Sys().ShowHelp(helpContext != 0 ? helpContext : IDH_SITE_SURVEY);
 }
 
 void CSiteSurveyPage::OnPaint() {}

@@ -16,7 +16,6 @@ class CSiteSurveyPage : public fw::Page<CSiteSurveyPage> {
  public:
   static constexpr std::uintptr_t kSearchTimer = 188;
   static constexpr std::uint32_t kSearchWaitMs = 3000;
-  static constexpr std::uint32_t kHelpTopic = 104;
   // The Windows 98/Me key re-push after a join waits this long before and after it.
   static constexpr std::uint32_t kJoinSettleMs = 3000;
   static constexpr std::uint32_t kKeyPushSettleMs = 1500;
