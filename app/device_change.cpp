@@ -72,7 +72,7 @@ void CMainFrame::OnDevNodesChanged() {
   if (Nivo().NIVO_Detect(&gDetectInfo) == kNivoCardPresent) {
     TraceMessage("<M> Detect  YES \n");
     if (gDevicePresent != 1) {
-      ModifyIconAtTaskbar(kIconNoLink);
+      ModifyIconAtTaskbar(IDI_NO_LINK);
       gReapplyRequest = 1;
       gDevicePresent = 1;
     }
@@ -96,7 +96,7 @@ void CMainFrame::OnDeviceArrival(fw::LParam eventData) {
     TraceMessage("<M> Detect  YES \n");
     fw::Sys().SetTimer(window(), kArrivalTimerId, kArrivalTimerMs);
     if (gDevicePresent != 1) {
-      ModifyIconAtTaskbar(kIconNoLink);
+      ModifyIconAtTaskbar(IDI_NO_LINK);
       gDevicePresent = 1;
     }
   } else {
@@ -111,18 +111,18 @@ void CMainFrame::OnDeviceRemoveComplete(fw::LParam eventData) {
   TraceMessage("<M> NIVO_Detect BY (DBT_DEVICEREMOVECOMPLETE)");
   if (gPowerResumed != 0 && OsKind == kOsWindows98Me) {
     // Windows 98/Me reports a removal on resume: let it settle, no detection.
-    WaitAndPumpMessages(kRemovalSettleMs);
+    fw::WaitAndPumpMessages(kRemovalSettleMs);
     gPowerResumed = 0;
     gDevicePresent = 0;
     return;
   }
   if (Nivo().NIVO_Detect(&gDetectInfo) == kNivoCardPresent) {
     TraceMessage(" Detect  YES \n");
-    ModifyIconAtTaskbar(kIconNoLink);
+    ModifyIconAtTaskbar(IDI_NO_LINK);
     gDevicePresent = 1;
   } else {
     TraceMessage(" Detect  NO \n");
-    ModifyIconAtTaskbar(kIconRemove);
+    ModifyIconAtTaskbar(IDI_REMOVE_ICON);
     gDevicePresent = 0;
     HideConfigSheet();
   }

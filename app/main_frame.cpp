@@ -79,7 +79,7 @@ bool CMainFrame::FillTrayRecord(std::uint32_t iconId, fw::TrayIconRecord& record
 }
 
 bool CMainFrame::ModifyIconAtTaskbar(std::uint32_t iconId) {
-  if (iconId == kIconRemove) {
+  if (iconId == IDI_REMOVE_ICON) {
     if (gIconInTray == 1) {
       TraceMessage(" <ModifyIconAtTaskbar>:Remove ICON ");
       gIconInTray = 0;
@@ -147,12 +147,12 @@ void CMainFrame::ShowTrayMenu() {
   std::vector<fw::MenuItem> items;
   if (gDevicePresent == 1) {
     if (gSheetOpen == 1)
-      items.push_back({kCommandHideConfig, sys.LoadString(IDS_MENU_HIDE)});
+      items.push_back({ID_HIDE_CONFIG_UTILITY, sys.LoadString(IDS_MENU_HIDE)});
     else
-      items.push_back({kCommandShowConfig, sys.LoadString(IDS_MENU_SHOW)});
+      items.push_back({ID_SHOW_CONFIG_UTILITY, sys.LoadString(IDS_MENU_SHOW)});
     items.push_back({});  // separator
   }
-  items.push_back({kCommandExit, sys.LoadString(IDS_MENU_EXIT)});
+  items.push_back({ID_EXIT_UTILITY, sys.LoadString(IDS_MENU_EXIT)});
   sys.SetForegroundWindow(window_);
   sys.TrackPopupMenu(window_, items, x, y);
   sys.PostMessage(window_, fw::msg::kNull, 0, 0);
@@ -161,7 +161,7 @@ void CMainFrame::ShowTrayMenu() {
 // ------------------------------------------------------------------ configuration window
 
 void CMainFrame::ShowConfigSheet() {
-  if (AdjustPagesByXPWZC(1) == 1) WaitAndPumpMessages(kAfterPageChangeMs);
+  if (AdjustPagesByXPWZC(1) == 1) fw::WaitAndPumpMessages(kAfterPageChangeMs);
   // An exit or close that arrived during that pause has destroyed the frame (and ended the
   // library): the window is not opened any more.
   if (window_ == nullptr) return;
@@ -177,17 +177,16 @@ void CMainFrame::HideConfigSheet() {
   gConfigSheet->EndModalState();
 }
 
-void CMainFrame::WaitAndPumpMessages(std::uint32_t ms) { fw::WaitPumpingMessages(ms); }
 
 // ------------------------------------------------------------------ commands and exit
 
 void CMainFrame::OnCommand(std::uint32_t id) {
   fw::Platform& sys = fw::Sys();
   switch (id) {
-    case kCommandHideConfig:
+    case ID_HIDE_CONFIG_UTILITY:
       HideConfigSheet();
       break;
-    case kCommandShowConfig:
+    case ID_SHOW_CONFIG_UTILITY:
       if (gDevicePresent == 0) {
         sys.MessageBox(window_, sys.LoadString(IDS_CARD_NOT_PRESENT), sys.LoadString(AFX_IDS_APP_TITLE),
                        fw::mb::kOk | fw::mb::kIconInformation);
@@ -196,7 +195,7 @@ void CMainFrame::OnCommand(std::uint32_t id) {
       if (gSheetOpen == 1) break;
       ShowConfigSheet();
       break;
-    case kCommandExit:
+    case ID_EXIT_UTILITY:
       ExitUtility();
       break;
     default:
@@ -294,7 +293,7 @@ bool CMainFrame::OnMessage(fw::Handle window, std::uint32_t message, fw::WParam 
     return true;
   }
   if (message != 0 && message == gElegantCloseMessage) {
-    OnCommand(kCommandExit);
+    OnCommand(ID_EXIT_UTILITY);
     return true;
   }
   return false;

@@ -7,13 +7,12 @@
 
 #include "core/polling_thread.h"
 #include "framework/platform.h"
+#include "res/resource.h"
 
 class CConfigUtility;
 
-// Tray menu commands.
-constexpr std::uint32_t kCommandHideConfig = 2001;
-constexpr std::uint32_t kCommandShowConfig = 2002;
-constexpr std::uint32_t kCommandExit = 2004;
+// Tray menu commands: ID_HIDE_CONFIG_UTILITY, ID_SHOW_CONFIG_UTILITY and ID_EXIT_UTILITY
+// (res/resource.h).
 // The one-shot timer that device arrival starts: when it fires the profile is pushed.
 constexpr std::uintptr_t kArrivalTimerId = 7;
 constexpr std::uint32_t kArrivalTimerMs = 2000;
@@ -43,8 +42,6 @@ class CMainFrame : public fw::WindowHandler, public PollingHost {
   void HideConfigSheet();
   // Follows XP's wireless zero configuration into the page set; 1 when they disagreed.
   int AdjustPagesByXPWZC(int apply) override;
-  // A pause that keeps dispatching this thread's window messages.
-  void WaitAndPumpMessages(std::uint32_t ms);
 
   // Message handlers.
   void OnCommand(std::uint32_t id);

@@ -1,6 +1,6 @@
 #include "app/os_kind.h"
 
-std::uint8_t OsKind = kOsUnknown;
+std::atomic<std::uint8_t> OsKind{kOsUnknown};
 int gIsWindowsMe = 0;
 
 std::uint8_t OsKindFromVersion(const fw::VersionRecord& version, std::uint8_t previous) {
@@ -22,6 +22,6 @@ bool IsWindowsMeVersion(const fw::VersionRecord& version) {
 bool DetectOsKind() {
   fw::VersionRecord version;
   if (!fw::Sys().QueryVersion(version)) version = fw::VersionRecord{};
-  OsKind = OsKindFromVersion(version, OsKind);
+  OsKind = OsKindFromVersion(version, OsKind.load());
   return version.platformId == kPlatformNT || version.platformId == kPlatformWin95Family;
 }

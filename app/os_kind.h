@@ -1,5 +1,6 @@
 // The Windows family the utility runs on, from the system's version record.
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 #include "framework/platform.h"
@@ -13,7 +14,9 @@ enum OsFamily : std::uint8_t {
   kOsWindowsXP = 5,
 };
 
-extern std::uint8_t OsKind;  // family code 0..5; 0 until detected
+// Family code 0..5; 0 until detected. Written by the window thread, read by the polling
+// thread: an atomic, like the shared flags.
+extern std::atomic<std::uint8_t> OsKind;
 extern int gIsWindowsMe;     // 1 on Windows Me; set by the main frame's creation
 
 constexpr std::uint32_t kPlatformWin95Family = 1;

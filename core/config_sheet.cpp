@@ -8,7 +8,6 @@
 #include "framework/platform.h"
 
 namespace {
-constexpr int kHelpButtonId = 9;
 constexpr std::size_t kTabTitleCapture = 256;  // bytes copied, terminating zero included
 constexpr int kTabTextDrop = 3;                // titles sit 3 pixels lower than the item
 constexpr int kSelectedStripHeight = 3;
@@ -35,7 +34,7 @@ CConfigUtility::~CConfigUtility() {
 bool CConfigUtility::OnInitDialog() {
   const bool result = fw::PropertySheet::OnInitDialog();
   if (HasTabControl()) ModifyTabStyle(fw::tcs::kMultiline, 0);  // all tabs in one row
-  EnableSheetButton(kHelpButtonId, true);
+  EnableSheetButton(fw::sheetitem::kHelp, true);
   gSheetOpen = 1;
 
   ModifyTabStyle(0, fw::tcs::kOwnerDrawFixed);
@@ -67,14 +66,14 @@ void CConfigUtility::OnDrawItem(fw::DrawSurface& surface, int /*tabIndex*/) {
 }
 
 bool CConfigUtility::OnCommand(std::uint32_t id, std::uint32_t code) {
-  if (id == kCommandHelp) {
+  if (id == fw::sheetitem::kHelpCommand) {
     OnHelp();
     return true;
   }
   return fw::PropertySheet::OnCommand(id, code);
 }
 
-void CConfigUtility::OnHelp() { SendToSheet(kWmCommandHelp, 0, 0); }
+void CConfigUtility::OnHelp() { SendToSheet(fw::psm::kCommandHelp, 0, 0); }
 
 void CConfigUtility::BeginLibraryUse() {
   fw::Platform& sys = fw::Sys();

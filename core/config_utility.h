@@ -36,9 +36,6 @@ inline constexpr char kDefaultKeyText64[] = "5C3E1A7B90";
 // Tab titles captured when the window opens: at most 7, 260 bytes each.
 constexpr int kMaxTabTitles = 7;
 constexpr std::size_t kTabTitleSize = 260;
-// The Help command of the sheet, and what it sends to the sheet itself.
-constexpr std::uint32_t kCommandHelp = 57670;
-constexpr std::uint32_t kWmCommandHelp = 0x365;
 
 class CConfigUtility : public fw::PropertySheet {
  public:

@@ -48,7 +48,7 @@ bool PollingThread::StartUp() {
   while (gStopPolling == 0 && gDevicePresent != 1) sys.Sleep(kCardWaitStepMs);
   if (gStopPolling != 0) return false;
 
-  host_.ModifyIconAtTaskbar(kIconNoLink);
+  host_.ModifyIconAtTaskbar(IDI_NO_LINK);
   Nivo().NIVO_SetProfileRoot(kProfileRoot);
   std::memset(profileName_, 0, sizeof(profileName_));
   if (Nivo().NIVO_GetActiveProfileByType(profileName_, kProfileTypeWireless) == kNivoNoActiveProfile) {
@@ -111,7 +111,7 @@ void PollingThread::FollowConnectStatus() {
   const std::int32_t status = Nivo().NIVO_QueryOID(kOidGenMediaConnectStatus, &hostInfo_.mediaConnectStatus,
                                                    kMediaStatusBytes, &written);
   if (status == 0 && written == kMediaStatusBytes) {
-    host_.ModifyIconAtTaskbar(hostInfo_.mediaConnectStatus == kMediaConnected ? kIconLinkUp : kIconNoLink);
+    host_.ModifyIconAtTaskbar(hostInfo_.mediaConnectStatus == kMediaConnected ? IDI_LINK_UP : IDI_NO_LINK);
     gDevicePresent = 1;
     return;
   }
@@ -120,14 +120,14 @@ void PollingThread::FollowConnectStatus() {
   POLL_STEP("<t> Before gDevicePresent = TRUE;");
   TraceMessage("<M> NIVO_Detect BY (polling thread, OID_GEN_MEDIA_CONNECT_STATUS)");
   if (Nivo().NIVO_Detect(&gDetectInfo) != kNivoCardPresent) {
-    host_.ModifyIconAtTaskbar(kIconRemove);
+    host_.ModifyIconAtTaskbar(IDI_REMOVE_ICON);
     gDevicePresent = 0;
   }
 }
 
 void PollingThread::LoseCard() {
   gDevicePresent = 0;
-  host_.ModifyIconAtTaskbar(kIconRemove);
+  host_.ModifyIconAtTaskbar(IDI_REMOVE_ICON);
   if (ClosesSheetOnCardLoss() && gSheetOpen != 0) {
     sheet_.EndModalLoop(1);
     sheet_.EndModalState();

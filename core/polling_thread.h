@@ -20,10 +20,8 @@ class PollingHost {
   virtual int AdjustPagesByXPWZC(int apply) = 0;
 };
 
-// The tray icons the thread asks for.
-constexpr std::uint32_t kIconLinkUp = 186;
-constexpr std::uint32_t kIconNoLink = 187;
-constexpr std::uint32_t kIconRemove = 207;
+// The tray icons the thread asks for: IDI_LINK_UP, IDI_NO_LINK and IDI_REMOVE_ICON
+// (res/resource.h).
 
 // The root under which the library keeps the profiles.
 inline constexpr char kProfileRoot[] = "Tallwyn\\Profile";

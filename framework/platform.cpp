@@ -27,7 +27,7 @@ void UsePlatform(Platform* platform) { gInstalled = platform; }
 
 ControlAccess& Controls() { return Sys().Controls(); }
 
-void WaitPumpingMessages(std::uint32_t ms) {
+void WaitAndPumpMessages(std::uint32_t ms) {
   Platform& sys = Sys();
   const std::uint32_t start = sys.TickCount();
   do {

@@ -11,6 +11,7 @@
 
 #include "framework/controls.h"
 #include "framework/messages.h"
+#include "framework/version_resource.h"
 
 namespace fw {
 
@@ -79,6 +80,12 @@ class Platform {
   // GetPrivateProfileStringA with an empty default into a buffer of `bufferSize` bytes.
   virtual std::string ReadIniString(const std::string& path, const std::string& section,
                                     const std::string& key, std::size_t bufferSize) = 0;
+  // The Windows directory (GetWindowsDirectoryA, at most 260 characters).
+  virtual std::string WindowsDirectory() = 0;
+  // The fixed block of a file's version resource (GetFileVersionInfoSizeA, a buffer of
+  // that size + 1, GetFileVersionInfoA, VerQueryValueA of "\"); false when the file has
+  // none, it cannot be read, or the memory is short.
+  virtual bool ReadFileVersion(const std::string& path, FixedFileInfo& out) = 0;
   virtual std::uint32_t TickCount() = 0;
   virtual void Sleep(std::uint32_t ms) = 0;
 
@@ -154,12 +161,13 @@ class Platform {
   virtual std::unique_ptr<SheetBackend> CreateSheetBackend(PropertySheet& sheet) = 0;
 };
 
+// A pause of `ms` that keeps this thread's window messages flowing (the main frame's and the
+// pages' waits).
+void WaitAndPumpMessages(std::uint32_t ms);
+
 // The backend in use: the win32 one on Windows and the memory one elsewhere, unless a
 // test has installed another with UsePlatform.
 Platform& Sys();
-// A pause of `ms` that keeps dispatching this thread's window messages (timers, paints,
-// posted requests), so a window stays answering while it waits.
-void WaitPumpingMessages(std::uint32_t ms);
 void UsePlatform(Platform* platform);  // null restores the default
 
 }  // namespace fw

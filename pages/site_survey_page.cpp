@@ -159,14 +159,14 @@ void CSiteSurveyPage::Connect() {
     Nivo().NIVO_SetSSID(&join.ssid);
     if (OsKind == kOsWindows98Me && use.sheet() != nullptr) {
       // Windows 98/Me: the keys of the sheet's profile go to the driver again after the join.
-      fw::WaitPumpingMessages(kJoinSettleMs);
+      fw::WaitAndPumpMessages(kJoinSettleMs);
       WlanConfig config{};
       std::uint32_t dwWLFlag = 0;
       if (use.sheet()->BuildWepKeys(config, dwWLFlag)) {
         Nivo().NIVO_SetWLANConfig(&dwWLFlag, &config);
         use.sheet()->FreeWepKeys(config);
       }
-      fw::WaitPumpingMessages(kKeyPushSettleMs);
+      fw::WaitAndPumpMessages(kKeyPushSettleMs);
     }
     Item<fw::Button>(IDC_SURVEY_CONNECT).Enable(false);
   }

@@ -68,6 +68,14 @@ std::string MemoryPlatform::ReadIniString(const std::string& path, const std::st
   return value;
 }
 
+std::string MemoryPlatform::WindowsDirectory() { return windowsDirectory.substr(0, 259); }
+
+bool MemoryPlatform::ReadFileVersion(const std::string& path, FixedFileInfo& out) {
+  auto it = versionResources.find(path);
+  if (it == versionResources.end() || it->second.empty()) return false;
+  return FixedFileInfoFromResource(it->second.data(), it->second.size(), out);
+}
+
 std::uint32_t MemoryPlatform::TickCount() { return now; }
 
 void MemoryPlatform::Sleep(std::uint32_t ms) {

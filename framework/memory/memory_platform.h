@@ -56,6 +56,9 @@ class MemoryPlatform : public Platform {
   // --- what a test sets up
   VersionRecord version{2, 5, 1};
   std::string moduleFileName = "C:\\Program Files\\Tallwyn\\tw7720util.exe";
+  std::string windowsDirectory = "C:\\WINDOWS";
+  // Version resources of files, by path: the bytes GetFileVersionInfoA would give.
+  std::map<std::string, std::vector<std::uint8_t>> versionResources;
   // INI files by path: section -> key -> value.
   std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> iniFiles;
   // Names of mutexes that "another process" holds.
@@ -116,6 +119,8 @@ class MemoryPlatform : public Platform {
   std::string ModuleFileName() override;
   std::string ReadIniString(const std::string& path, const std::string& section,
                             const std::string& key, std::size_t bufferSize) override;
+  std::string WindowsDirectory() override;
+  bool ReadFileVersion(const std::string& path, FixedFileInfo& out) override;
   std::uint32_t TickCount() override;
   void Sleep(std::uint32_t ms) override;
   void DebugOutput(const char* line) override;

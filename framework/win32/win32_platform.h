@@ -17,6 +17,8 @@ class Win32Platform : public Platform {
   std::string ModuleFileName() override;
   std::string ReadIniString(const std::string& path, const std::string& section,
                             const std::string& key, std::size_t bufferSize) override;
+  std::string WindowsDirectory() override;
+  bool ReadFileVersion(const std::string& path, FixedFileInfo& out) override;
   std::uint32_t TickCount() override;
   void Sleep(std::uint32_t ms) override;
   void DebugOutput(const char* line) override;
@@ -57,6 +59,8 @@ class Win32Platform : public Platform {
   // kinds and help topics, in order (tests look at them).
   std::vector<std::uint32_t> beeps;
   std::vector<std::uint32_t> helpShown;
+  // Whether ShowHelp opens the guide (tests turn it off and read helpShown).
+  bool openHelp = true;
   ControlAccess& Controls() override;
   void MessageBeep(std::uint32_t type) override;
   bool ShowHelp(std::uint32_t topic) override;

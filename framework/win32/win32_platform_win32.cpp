@@ -1,5 +1,7 @@
 #include "framework/win32/windows_h.h"
 
+#include <cstring>
+#include <new>
 #include <vector>
 
 #include "framework/win32/win32_platform.h"
@@ -71,6 +73,32 @@ std::string Win32Platform::ReadIniString(const std::string& path, const std::str
   DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer.data(),
                                      static_cast<DWORD>(bufferSize), path.c_str());
   return std::string(buffer.data(), n);
+}
+
+std::string Win32Platform::WindowsDirectory() {
+  char path[MAX_PATH] = {};
+  const UINT n = GetWindowsDirectoryA(path, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
+}
+
+bool Win32Platform::ReadFileVersion(const std::string& path, FixedFileInfo& out) {
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+  if (size == 0) return false;
+  std::vector<char> buffer;
+  try {
+    buffer.resize(static_cast<std::size_t>(size) + 1);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  if (!GetFileVersionInfoA(path.c_str(), 0, size, buffer.data())) return false;
+  void* block = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(buffer.data(), "\\", &block, &length) || block == nullptr || length < sizeof(VS_FIXEDFILEINFO))
+    return false;
+  static_assert(sizeof(VS_FIXEDFILEINFO) == sizeof(FixedFileInfo));
+  std::memcpy(&out, block, sizeof(out));
+  return out.signature == kFixedFileInfoSignature;
 }
 
 std::uint32_t Win32Platform::TickCount() { return GetTickCount(); }

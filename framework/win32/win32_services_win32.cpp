@@ -121,7 +121,24 @@ void Win32Platform::MessageBeep(std::uint32_t type) {
 
 bool Win32Platform::ShowHelp(std::uint32_t topic) {
   helpShown.push_back(topic);
-  return false;
+  if (!openHelp) return true;
+  // The user's guide beside the program, opened at the topic's section ("#topic-<id>") by
+  // the system's handler for the file.
+  std::string guide = ModuleFileName();
+  const std::size_t dot = guide.rfind('.');
+  if (dot == std::string::npos || dot < guide.rfind('\\')) return false;
+  guide.resize(dot);
+  guide += ".html";
+  if (GetFileAttributesA(guide.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+  std::string url = "file:///" + guide + "#topic-" + std::to_string(topic);
+  for (char& c : url)
+    if (c == '\\') c = '/';
+  char handler[MAX_PATH] = {};
+  const auto found = reinterpret_cast<INT_PTR>(FindExecutableA(guide.c_str(), nullptr, handler));
+  const auto opened = found > 32 && handler[0] != '\0'
+                          ? reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", handler, url.c_str(), nullptr, SW_SHOWNORMAL))
+                          : reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", guide.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return opened > 32;
 }
 
 bool Win32Platform::SetTimer(Handle window, std::uintptr_t id, std::uint32_t ms) {

@@ -99,7 +99,7 @@ TEST_P(TransitionTest, EachEventMovesPresenceIconAndTimerAsTheTableSays) {
   gIsWindowsMe = t.isMe;
   gFirstArrivalPending = t.firstArrivalPending;
   fake.detectResult = t.detect;
-  if (t.presentBefore) frame->ModifyIconAtTaskbar(kIconNoLink);
+  if (t.presentBefore) frame->ModifyIconAtTaskbar(IDI_NO_LINK);
   gDevicePresent = t.presentBefore;
   gPowerResumed = t.powerResumedBefore;
   gReapplyRequest = 0;
@@ -117,7 +117,7 @@ TEST_P(TransitionTest, EachEventMovesPresenceIconAndTimerAsTheTableSays) {
     ASSERT_EQ(sys.trayCalls.size(), 1u);
     EXPECT_EQ(sys.trayCalls[0].operation, static_cast<std::uint32_t>(t.trayOperation));
     if (t.trayOperation != fw::nim::kDelete) {
-      EXPECT_EQ(sys.trayCalls[0].iconResource, kIconNoLink);
+      EXPECT_EQ(sys.trayCalls[0].iconResource, IDI_NO_LINK);
     }
   }
   if (t.timer) {
@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DeviceChangeTest, RemovalOfTheCardClosesAnOpenWindow) {
   OsKind = kOsWindowsXP;
   fake.detectResult = 0;
-  frame->ModifyIconAtTaskbar(kIconLinkUp);
+  frame->ModifyIconAtTaskbar(IDI_LINK_UP);
   gDevicePresent = 1;
   sheettest::Later later(sys);
   later.Post([&] { Event(fw::dbt::kDeviceRemoveComplete, &card); });
@@ -385,7 +385,7 @@ TEST_F(DeviceChangeTest, ThePollingThreadClosesTheWindowWithinThreeCyclesAndTheN
       ++cycles;
     }
   });
-  Send(fw::msg::kCommand, kCommandShowConfig);
+  Send(fw::msg::kCommand, ID_SHOW_CONFIG_UTILITY);
   EXPECT_EQ(later.ran(), 1);
   EXPECT_TRUE(openDuringCycles);
   EXPECT_EQ(cycles, 3);
@@ -398,11 +398,11 @@ TEST_F(DeviceChangeTest, ThePollingThreadClosesTheWindowWithinThreeCyclesAndTheN
     for (int i = 0; i < gConfigSheet->GetPageCount(); ++i) out.push_back(gConfigSheet->tabTitles[i]);
     return out;
   };
-  Send(fw::msg::kCommand, kCommandShowConfig);
+  Send(fw::msg::kCommand, ID_SHOW_CONFIG_UTILITY);
   EXPECT_EQ(shownTabs(), kZeroConfigSet);
 
   fake.zeroConfigAnswer = 0;
-  Send(fw::msg::kCommand, kCommandShowConfig);
+  Send(fw::msg::kCommand, ID_SHOW_CONFIG_UTILITY);
   EXPECT_EQ(shownTabs(), kFullSet);
 }
 

@@ -236,7 +236,7 @@ TEST_P(CardWaitTest, StartUpWaitsInSecondStepsUntilTheCardComesOrTheThreadIsStop
   if (GetParam().stopInstead) {
     EXPECT_EQ(log, (Log{"NIVO_Detect"}));
   } else {
-    EXPECT_EQ(host.icons, (std::vector<std::uint32_t>{kIconNoLink}));
+    EXPECT_EQ(host.icons, (std::vector<std::uint32_t>{IDI_NO_LINK}));
     EXPECT_EQ(CallsOf("NIVO_SetProfileRoot").size(), 1u);
   }
 }
@@ -511,20 +511,19 @@ TEST_P(CardLossTest, WithoutTheCardTheIconGoesAndOn2000AndXPTheOpenWindowClosesW
   OsKind = GetParam().os;
   gDevicePresent = 0;
   int result = 0;
-  std::size_t callsBefore = 0;
   if (GetParam().windowOpen) {
     sheettest::Later later(sys);
     later.Post([&] {
-      callsBefore = Operations().size();  // the opening window's pages read the card
+      log.clear();  // what the pages asked when the window opened
       poller->RunCycle();
     });
     result = sheet().DoModal();
   } else {
     poller->RunCycle();
   }
-  EXPECT_EQ(host.icons, (std::vector<std::uint32_t>{kIconRemove}));
+  EXPECT_EQ(host.icons, (std::vector<std::uint32_t>{IDI_REMOVE_ICON}));
   EXPECT_EQ(gDevicePresent, 0);
-  EXPECT_EQ(Operations().size(), callsBefore) << "no library call of the polling thread without the card";
+  EXPECT_TRUE(Operations().empty()) << "no library call without the card";
   if (GetParam().closesWithOne) {
     EXPECT_EQ(result, 1);
     EXPECT_EQ(backend().endModalStateCalls(), 1);

@@ -5,6 +5,7 @@
 // active on construction. For the native tests (its entries are lambdas, which have no
 // __stdcall form for the 32-bit Windows build).
 #pragma once
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -64,6 +65,10 @@ class RecordingNivo {
   std::optional<ProfileWireless> storedProfile;
   // NIVO_Get_XPWZC: the flag it writes (non-zero: the system's zero configuration is on).
   std::int32_t zeroConfigAnswer = 0;
+  // NIVO_GetWLANDriverPath: the path it writes (relative to the Windows directory) and its
+  // result.
+  std::string driverPath = "system32\\drivers\\tw77.sys";
+  std::int32_t driverPathResult = kNivoSuccess;
   // Runs inside every call, before it is recorded (a test can block a call here).
   std::function<void(const char* operation)> duringCall;
 
@@ -189,8 +194,13 @@ class RecordingNivo {
       return Record("NIVO_SiteSurveyGet", *size), kNivoSuccess;
     };
     f.NIVO_GetWLANDriverPath = [](char* path) NIVO_CALL -> std::int32_t {
-      std::strcpy(path, "C:\\fake\\tw77.sys");
-      return Record("NIVO_GetWLANDriverPath"), kNivoSuccess;
+      RecordingNivo* self = Active();
+      // Up to the 260 bytes of the caller's buffer, terminated only when the text fits.
+      const std::string& answer = self != nullptr ? self->driverPath : std::string();
+      std::memcpy(path, answer.data(), std::min<std::size_t>(answer.size(), kDriverPathBufferSize));
+      if (answer.size() < kDriverPathBufferSize) path[answer.size()] = '\0';
+      Record("NIVO_GetWLANDriverPath");
+      return self != nullptr ? self->driverPathResult : kNivoSuccess;
     };
     return f;
   }

@@ -387,7 +387,9 @@ INSTANTIATE_TEST_SUITE_P(Families, Win95FamilyEvents, ::testing::Values(kWin95, 
 // card), so the arrival is handled and the utility runs on. Reading on to the end of the
 // text runs into the unreadable page: that handler never gets to its detection (under Wine
 // the fault is swallowed by the message dispatch; on Windows 95 it ends the program).
-TEST_F(FamilyFixture, Win95ArrivalReadsTheIdentifierNoFurtherThanItChecked) {
+class Win95DeviceNodes : public FamilyFixture {};
+
+TEST_F(Win95DeviceNodes, ArrivalReadsTheIdentifierNoFurtherThanItChecked) {
   ASSERT_NO_FATAL_FAILURE(StartWithIcon(kHarbourWorld, kWin95.version));
   const std::string longIdentifier = std::string(kCardNodeId) + std::string(600, 'A');
   Win95DeviceNode damaged(pid(), longIdentifier, Win95DeviceNode::Text::kRunsIntoUnreadablePage);

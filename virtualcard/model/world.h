@@ -74,7 +74,7 @@ bool* FaultFlagNamed(Faults& faults, std::string_view name);
 struct World {
   bool present = true;
   std::string firmware = "TW7720 firmware 1.7.4 (virtual card)";
-  std::string driverPath = "C:\\WINDOWS\\system32\\drivers\\TW77MBPS.sys";
+  std::string driverPath = "system32\\drivers\\TW77MBPS.sys";  // relative to the Windows directory
   std::string hardwareId = "PCI\\VEN_1260&DEV_3890&SUBSYS_4E2A10D7";
   bool zeroConfig = false;
   int associationDelayMs = 1000;

@@ -7,14 +7,10 @@
 //                                          waits until the notification area shows that picture
 //   desktop-probe wait-window [ms]         waits until the configuration window shows
 //   desktop-probe tray-area                prints the notification area as WxH+X+Y (screen pixels)
-//   desktop-probe page N                   makes tab N (0 = Link Info) of the open window current
-//   desktop-probe window-area              prints the open window as WxH+X+Y (screen pixels)
 //   desktop-probe close                    broadcasts "ELEGANT_CLOSE"
 //
 // Exit status: 0 done, 1 not seen within the time (default 30000 ms), 2 usage or no utility.
 #include <windows.h>
-#include <commctrl.h>
-#include <prsht.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,7 +29,7 @@ constexpr char kTitle[] = "Tallwyn TW7720 WLAN card utility";
 int Usage() {
   std::fprintf(stderr,
                "usage: desktop-probe tray double|right | wait-icon green|red|absent [ms] | wait-window [ms] |"
-               " tray-area | page N | window-area | close\n");
+               " tray-area | close\n");
   return 2;
 }
 
@@ -88,25 +84,11 @@ int main(int argc, char** argv) {
     std::printf("%ldx%ld+%ld+%ld\n", area.right - area.left, area.bottom - area.top, area.left, area.top);
     return 0;
   }
-  if (std::strcmp(command, "page") == 0 && argc >= 3) {
-    HWND sheet = WaitForProcessWindow(0, "#32770", kTitle, true, kPatientMs);
+  if (std::strcmp(command, "select-tab") == 0 && argc >= 3) {
+    // Makes tab N of the shown configuration window current, as a click on the tab would.
+    HWND sheet = WaitForProcessWindow(0, "#32770", kTitle, true, 10000);
     if (sheet == nullptr) return 1;
-    const int index = std::atoi(argv[2]);
-    PostMessageA(sheet, PSM_SETCURSEL, index, 0);
-    // Done once the tab strip shows the page.
-    const DWORD start = GetTickCount();
-    for (;;) {
-      HWND tabs = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
-      if (tabs != nullptr && SendMessageA(tabs, TCM_GETCURSEL, 0, 0) == index) return 0;
-      if (GetTickCount() - start > kPatientMs) return 1;
-      Sleep(50);
-    }
-  }
-  if (std::strcmp(command, "window-area") == 0) {
-    HWND sheet = WaitForProcessWindow(0, "#32770", kTitle, true, kPatientMs);
-    RECT area;
-    if (sheet == nullptr || !GetWindowRect(sheet, &area)) return 1;
-    std::printf("%ldx%ld+%ld+%ld\n", area.right - area.left, area.bottom - area.top, area.left, area.top);
+    SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(std::atoi(argv[2])), 0);
     return 0;
   }
   if (std::strcmp(command, "close") == 0) {
