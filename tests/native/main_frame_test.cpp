@@ -219,8 +219,12 @@ TEST_F(MainFrameTest, ADoubleClickWhileTheWindowIsOpenBringsItToTheFrontInsteadO
   gDevicePresent = 1;
   sheettest::Later later(sys);
   bool stillOpen = false;
+  std::size_t showSequences = 0;
   later.Post([&] {
+    // The open window's pages ask for the zero configuration too: count only this click's.
+    const std::size_t before = CallsSinceMark("NIVO_Get_XPWZC").size();
     Tray(fw::msg::kLButtonDblClk);
+    showSequences = CallsSinceMark("NIVO_Get_XPWZC").size() - before;
     stillOpen = gSheetOpen == 1 && gConfigSheet->IsVisible();
     EXPECT_EQ(sys.activeWindow, gConfigSheet->window());
     EXPECT_EQ(sys.foregroundWindow, gConfigSheet->window());
@@ -228,7 +232,7 @@ TEST_F(MainFrameTest, ADoubleClickWhileTheWindowIsOpenBringsItToTheFrontInsteadO
   Tray(fw::msg::kLButtonDblClk);
   EXPECT_EQ(later.ran(), 1);
   EXPECT_TRUE(stillOpen);
-  EXPECT_EQ(CallsSinceMark("NIVO_Get_XPWZC").size(), 1u) << "one show sequence";
+  EXPECT_EQ(showSequences, 0u) << "one show sequence";
 }
 
 // ---------------------------------------------------------------- commands

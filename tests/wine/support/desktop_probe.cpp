@@ -201,6 +201,64 @@ std::vector<std::string> ForeignTabTitles(HWND sheet) {
   return titles;
 }
 
+std::vector<std::vector<std::string>> ForeignListRows(HWND list) {
+  std::vector<std::vector<std::string>> rows;
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  const int columns = header != nullptr ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  constexpr int kTextSize = 260;
+  ForeignBuffer buffer(list, sizeof(LVITEMA) + kTextSize);
+  if (!buffer.ok()) return rows;
+  for (int row = 0; row < count; ++row) {
+    std::vector<std::string> cells;
+    for (int column = 0; column < columns; ++column) {
+      LVITEMA item = {};
+      item.iSubItem = column;
+      item.pszText = buffer.at(sizeof(LVITEMA));
+      item.cchTextMax = kTextSize;
+      char text[kTextSize] = {};
+      if (!buffer.Write(0, &item, sizeof(item)) || !buffer.Write(sizeof(LVITEMA), text, sizeof(text))) return rows;
+      SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(buffer.at(0)));
+      if (!buffer.Read(sizeof(LVITEMA), text, sizeof(text))) return rows;
+      text[kTextSize - 1] = '\0';
+      cells.push_back(text);
+    }
+    rows.push_back(cells);
+  }
+  return rows;
+}
+
+std::vector<int> ForeignListColumnWidths(HWND list) {
+  std::vector<int> widths;
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  const int columns = header != nullptr ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  for (int column = 0; column < columns; ++column) {
+    widths.push_back(static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)));
+  }
+  return widths;
+}
+
+bool ClickForeignListRow(HWND list, int row) {
+  ForeignBuffer buffer(list, sizeof(RECT));
+  if (!buffer.ok()) return false;
+  RECT rect = {};
+  rect.left = LVIR_LABEL;
+  if (!buffer.Write(0, &rect, sizeof(rect))) return false;
+  if (!SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(buffer.at(0)))) return false;
+  if (!buffer.Read(0, &rect, sizeof(rect))) return false;
+  const LPARAM at = MAKELPARAM(rect.left + 4, (rect.top + rect.bottom) / 2);
+  PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(list, WM_LBUTTONUP, 0, at);
+  return true;
+}
+
+std::string ForeignText(HWND window) {
+  char text[512] = {};
+  SendMessageA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+  text[sizeof(text) - 1] = '\0';
+  return text;
+}
+
 HWND VisiblePopupMenu(DWORD pid) {
   std::vector<HWND> menus = ProcessWindows(pid, "#32768", nullptr, true);
   return menus.empty() ? nullptr : menus.front();

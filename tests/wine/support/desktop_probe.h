@@ -34,6 +34,17 @@ HWND WaitForProcessWindow(DWORD pid, const char* className, const char* title, b
 // has no tab control or the process cannot be read.
 std::vector<std::string> ForeignTabTitles(HWND sheet);
 
+// The rows of a report-mode list view of another process, each with the texts of every
+// column; empty when the process cannot be read.
+std::vector<std::vector<std::string>> ForeignListRows(HWND list);
+// The column widths of such a list view, in pixels.
+std::vector<int> ForeignListColumnWidths(HWND list);
+// Clicks a row of such a list view as a user does (button down and up posted at the row):
+// the list selects it and tells its parent with NM_CLICK. False when the row has no place.
+bool ClickForeignListRow(HWND list, int row);
+// A window's text as WM_GETTEXT gives it (what an edit or static of another process shows).
+std::string ForeignText(HWND window);
+
 struct MenuEntry {
   UINT id = 0;
   std::string text;
