@@ -66,6 +66,13 @@ class AboutPageTest : public PageTest {
     ASSERT_EQ(RunInSheet(*window, about(), body), kBodyDone);
   }
   CAboutPage& about() { return window->aboutPage; }
+  // The About page's reads of the firmware text (other pages read other fields).
+  std::size_t FirmwareReads() const {
+    std::size_t reads = 0;
+    for (const auto& call : fake.callsOf("NIVO_GetWLANConfig"))
+      if (call.selectorIn == wlflag::kFirmwareVersion) ++reads;
+    return reads;
+  }
   std::vector<std::string> TraceLinesFrom(std::size_t first) const {
     const auto all = sys.debugLines();
     return std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(first), all.end());
@@ -87,8 +94,7 @@ TEST_F(AboutPageTest, ActivationShowsTheThreeVersionsTheProductAndTheNotice) {
   EXPECT_EQ(about().fixedFileInfo.fileVersionLS, (2600u << 16) | 17u);
   // A firmware read at each activation (the start page, then the window's capture of the tab
   // titles), inside the hand-shake, which ends with `background` set again.
-  ASSERT_EQ(fake.callsOf("NIVO_GetWLANConfig").size(), 2u);
-  EXPECT_EQ(fake.callsOf("NIVO_GetWLANConfig")[0].selectorIn, wlflag::kFirmwareVersion);
+  ASSERT_EQ(FirmwareReads(), 2u);
   EXPECT_TRUE(sys.eventSignalled(window->background));
 }
 
@@ -119,8 +125,9 @@ TEST_F(AboutPageTest, EveryActivationReadsAgainAndTracesTheDriverServiceOfTheFam
 }
 
 TEST_F(AboutPageTest, FirmwareNotDeliveredAfterFourTriesThreeMillisecondsApartShowsDashes) {
-  // Both activations at the opening (the start page, the capture of the titles) get nothing.
-  fake.getLeftover = std::deque<std::uint32_t>(8, wlflag::kFirmwareVersion);
+  // Both activations at the opening (the start page, the capture of the titles) get nothing;
+  // more refusals than they make, since other pages read the card in between.
+  fake.getLeftover = std::deque<std::uint32_t>(16, wlflag::kFirmwareVersion);
   std::vector<std::uint32_t> sleeps;
   Open([&](UserDriver& user) {
     EXPECT_EQ(user.Text(IDC_ABOUT_FIRMWARE_VERSION), "---");
@@ -132,7 +139,7 @@ TEST_F(AboutPageTest, FirmwareNotDeliveredAfterFourTriesThreeMillisecondsApartSh
     sys.onSleep = nullptr;
     EXPECT_EQ(user.Text(IDC_ABOUT_FIRMWARE_VERSION), kFirmware);
   });
-  EXPECT_EQ(fake.callsOf("NIVO_GetWLANConfig").size(), 4u + 4u + 2u);
+  EXPECT_EQ(FirmwareReads(), 4u + 4u + 2u);
   EXPECT_EQ(sleeps, (std::vector<std::uint32_t>{3, 3}));
 }
 
