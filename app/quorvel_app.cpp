@@ -1,6 +1,7 @@
 #include "app/quorvel_app.h"
 
 #include "app/os_kind.h"
+#include "core/polling_thread.h"
 #include "core/shared_state.h"
 #include "driver/nivo3_loader.h"
 
@@ -51,4 +52,14 @@ int CQuorvelApp::Run() {
   int loopResult = 0;
   if (InitInstance()) loopResult = fw::Sys().RunMessageLoop();
   return ExitInstance(loopResult);
+}
+
+void ResetProcessState() {
+  ResetSharedState();
+  OsKind = kOsUnknown;
+  gIsWindowsMe = 0;
+  gFirstArrivalPending = 1;
+  gAdjustPagesLock = 0;
+  PollingThread::cycleCounter = 0;
+  RegisterUtilityMessages();
 }

@@ -12,6 +12,11 @@ inline constexpr const char* kInstanceMutexName = kCardName;
 
 extern fw::Handle gInstanceMutex;
 
+// Puts every process-wide value of the utility back to its value at process start: the
+// shared flags, the Windows family, the main frame's and the polling thread's globals, the
+// registered messages. For a fresh start inside one process (tests).
+void ResetProcessState();
+
 class CQuorvelApp {
  public:
   // True to enter the message loop; false to end the process at once.

@@ -127,6 +127,7 @@ Handle MemoryPlatform::CreateHiddenWindow(WindowHandler& handler, const char* ti
 
 void MemoryPlatform::SetWindowTitle(Handle window, const char* title) {
   std::lock_guard<std::mutex> guard(lock_);
+  titlesSet.emplace_back(title);
   auto it = windows_.find(window);
   if (it != windows_.end()) it->second->title = title;
 }

@@ -70,6 +70,7 @@ class MemoryPlatform : public Platform {
   std::vector<std::string> debugLines() const;
   void clearDebugLines();
   std::vector<CopyDataRecord> copyDataSent;
+  std::vector<std::string> titlesSet;  // every SetWindowTitle, in order
   std::uint32_t now = 0;  // the virtual tick count
   // Runs after each Sleep has advanced the clock, with the sleep's length: a test can act
   // there as another thread would (make the card appear, ask the polling thread to stop).

@@ -191,7 +191,23 @@ TEST(NivoDriver, TerminateWaitsForTheCallInProgressOfTheOtherThread) {
   EXPECT_EQ(fake.maxConcurrentCalls(), 1);
 }
 
-TEST(NivoDriver, TheProgramHoldsOneDriver) { EXPECT_EQ(&Nivo(), &Nivo()); }
+// The window side and the polling side reach the library through the one driver: what is
+// bound once is what the configuration window's push and the About page's read call.
+TEST(NivoDriver, TheWindowAndThePollingThreadReachTheOneBoundLibrary) {
+  RecordingNivo fake;
+  Nivo().Bind(fake.table());
+  std::thread polling([] {
+    std::uint32_t flag = wlflag::kFirmwareVersion;
+    WlanConfig config{};
+    Nivo().NIVO_GetWLANConfig(&flag, &config);
+  });
+  polling.join();
+  char path[kDriverPathBufferSize] = {};
+  Nivo().NIVO_GetWLANDriverPath(path);
+  Nivo().Bind(NivoFunctions{});
+  Nivo().NIVO_GetWLANDriverPath(path);  // unbound again: refused, not recorded
+  EXPECT_EQ(fake.operations(), (std::vector<std::string>{"NIVO_GetWLANConfig", "NIVO_GetWLANDriverPath"}));
+}
 
 }  // namespace
 

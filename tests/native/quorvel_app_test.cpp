@@ -22,6 +22,8 @@ TEST_F(QuorvelAppTest, StartsHiddenWithTheUtilityTitleAndTheFamily) {
   ASSERT_TRUE(app.InitInstance());
   ASSERT_NE(gMainFrame, nullptr);
   EXPECT_EQ(sys.WindowTitle(gMainFrame->window()), kUtilityTitle);
+  // The application titles the window twice, a working name first.
+  EXPECT_EQ(sys.titlesSet, (std::vector<std::string>{"TempName", kUtilityTitle}));
   EXPECT_FALSE(sys.IsWindowVisible(gMainFrame->window()));
   EXPECT_EQ(OsKind, kOsWindowsXP);
   EXPECT_EQ(app.ExitInstance(0), 0);

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 
+#include "core/config_utility.h"
+#include "core/shared_state.h"
+#include "framework/memory/memory_property_sheet.h"
 #include "framework/property_sheet.h"
 #include "support/platform_fixture.h"
 #include "support/sheet_test_support.h"
@@ -154,31 +158,14 @@ TEST_F(PropertySheetTest, DoModalInitialisesTheSheetThenEndModalLoopFromAnotherT
   EXPECT_EQ(platform().FindWindow(nullptr, kSheetCaption), nullptr);
 }
 
-// What the configuration window does in its OnInitDialog, shown twice in a row.
-TEST_F(PropertySheetTest, TabTitlesAreCapturedOnEveryShowingAndTheStyleChangesHold) {
-  FivePages pages;
-  TestSheet sheet;
-  sheet.headerFlags = fw::psh::kNoApplyNow | fw::psh::kHasHelp;
-  for (int i = 0; i < kPageCount; ++i) pages[i].flags |= fw::psp::kHasHelp;
-  AddAll(sheet, pages);
-
-  std::vector<std::string> titles;
-  std::string shortTitle;
-  std::uint32_t styleAfterRemove = 0, styleAfterAdd = 0;
-  sheet.onInit = [&] {
-    titles.clear();
-    sheet.ModifyTabStyle(fw::tcs::kMultiline, 0);
-    styleAfterRemove = sheet.TabStyle();
-    sheet.EnableSheetButton(fw::sheetitem::kHelp, true);
-    sheet.ModifyTabStyle(0, fw::tcs::kOwnerDrawFixed);
-    styleAfterAdd = sheet.TabStyle();
-    for (int i = 0; i < sheet.TabCount(); ++i) {
-      sheet.SetActivePage(i);
-      titles.push_back(sheet.CurrentPageWindowText(256));
-      if (i == 1) shortTitle = sheet.CurrentPageWindowText(5);
-    }
-    sheet.SetActivePage(0);
-  };
+// The configuration window's own OnInitDialog (CConfigUtility), shown twice in a row: the
+// header and page flags, the tab style, the Help button, the captured titles, and the
+// owner-drawn tabs.
+TEST_F(PropertySheetTest, TheConfigurationWindowCapturesItsTabTitlesOnEveryShowingAndDrawsEveryTab) {
+  CConfigUtility sheet(kSheetCaption, nullptr, 0);
+  EXPECT_EQ(sheet.headerFlags & (fw::psh::kNoApplyNow | fw::psh::kHasHelp), fw::psh::kNoApplyNow | fw::psh::kHasHelp);
+  for (int i = 0; i < sheet.GetPageCount(); ++i) EXPECT_NE(sheet.GetPage(i)->flags & fw::psp::kHasHelp, 0u) << i;
+  platform().SetEvent(sheet.forground);  // the polling thread is between two cycles
 
   Later later(platform());
   struct Shown {
@@ -186,9 +173,13 @@ TEST_F(PropertySheetTest, TabTitlesAreCapturedOnEveryShowingAndTheStyleChangesHo
     bool platformVisible = false, visible = false, helpShown = false, applyShown = true,
          helpEnabled = false;
     int selected = -1;
+    std::uint32_t style = 0;
+    int sheetOpen = 0;
     std::vector<fw::Rect> rects;
+    std::vector<fw::DrawOp> drawn;
   } shown;
   for (int showing = 1; showing <= 2; ++showing) {
+    std::memset(sheet.tabTitles, 0, sizeof(sheet.tabTitles));
     later.Post([&] {
       shown.found = platform().FindWindow(nullptr, kSheetCaption);
       shown.platformVisible = shown.found != nullptr && platform().IsWindowVisible(shown.found);
@@ -197,18 +188,22 @@ TEST_F(PropertySheetTest, TabTitlesAreCapturedOnEveryShowingAndTheStyleChangesHo
       shown.applyShown = sheet.SheetButtonShown(fw::sheetitem::kApply);
       shown.helpEnabled = sheet.SheetButtonEnabled(fw::sheetitem::kHelp);
       shown.selected = sheet.SelectedTab();
+      shown.style = sheet.TabStyle();
+      shown.sheetOpen = gSheetOpen;
       shown.rects.clear();
       for (int i = 0; i < sheet.TabCount(); ++i) shown.rects.push_back(sheet.TabItemRect(i));
+      // A draw request for one tab repaints them all; only the selected one gets the strip.
+      sheet.SetActivePage(2);
+      fw::RecordingDrawSurface surface;
+      sheet.OnDrawItem(surface, 4);
+      shown.drawn = surface.ops;
       sheet.EndModalLoop(fw::mb::kIdCancel);
     });
     ASSERT_EQ(RunGuarded(sheet), fw::mb::kIdCancel) << showing;
-    EXPECT_EQ(sheet.initCalls, showing);
-    EXPECT_EQ(titles, (std::vector<std::string>{"Link Info", "Configuration", "Site Survey", "Encryption", "About"}))
-        << showing;
-    EXPECT_EQ(shortTitle, "Conf");
-    EXPECT_EQ(styleAfterRemove & fw::tcs::kMultiline, 0u);
-    EXPECT_EQ(styleAfterAdd & fw::tcs::kOwnerDrawFixed, fw::tcs::kOwnerDrawFixed);
-    EXPECT_EQ(styleAfterAdd & fw::tcs::kMultiline, 0u);
+    for (int i = 0; i < kPageCount; ++i) EXPECT_STREQ(sheet.tabTitles[i], kPages[i].caption) << showing;
+    EXPECT_EQ(shown.style & fw::tcs::kMultiline, 0u);
+    EXPECT_EQ(shown.style & fw::tcs::kOwnerDrawFixed, fw::tcs::kOwnerDrawFixed);
+    EXPECT_EQ(shown.sheetOpen, 1);
     EXPECT_NE(shown.found, nullptr);
     EXPECT_TRUE(shown.platformVisible);
     EXPECT_TRUE(shown.visible);
@@ -218,15 +213,20 @@ TEST_F(PropertySheetTest, TabTitlesAreCapturedOnEveryShowingAndTheStyleChangesHo
     EXPECT_EQ(shown.selected, 0);
     // One row of tabs, left to right.
     ASSERT_EQ(shown.rects.size(), 5u);
+    std::vector<fw::DrawOp> expected;
     for (std::size_t i = 0; i < shown.rects.size(); ++i) {
       EXPECT_GT(shown.rects[i].right, shown.rects[i].left) << i;
       EXPECT_GT(shown.rects[i].bottom, shown.rects[i].top) << i;
       if (i > 0) {
         EXPECT_GT(shown.rects[i].left, shown.rects[i - 1].left) << i;
       }
+      fw::Rect text = shown.rects[i];
+      text.top += 3;
+      expected.push_back({fw::DrawOp::kButtonFaceBackground, "", {}});
+      expected.push_back({fw::DrawOp::kCentredText, kPages[i].caption, text});
+      if (i == 2) expected.push_back({fw::DrawOp::kFillButtonFace, "", {text.left, text.bottom, text.right + 3, text.bottom + 3}});
     }
-    // Every page was made once per showing while the titles were captured.
-    for (int i = 0; i < kPageCount; ++i) EXPECT_EQ(pages[i].calls.initDialog, showing) << i;
+    EXPECT_EQ(shown.drawn, expected);
   }
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 #include "app/main_frame.h"
 #include "app/os_kind.h"
+#include "app/quorvel_app.h"
 #include "core/polling_thread.h"
 #include "support/memory_platform_fixture.h"
 
@@ -11,12 +12,7 @@ class AppTest : public MemoryPlatformTest {
  protected:
   void SetUp() override {
     MemoryPlatformTest::SetUp();
-    OsKind = kOsUnknown;
-    gIsWindowsMe = 0;
-    gFirstArrivalPending = 1;
-    gAdjustPagesLock = 0;
-    PollingThread::cycleCounter = 0;
-    RegisterUtilityMessages();
+    ResetProcessState();
   }
   void TearDown() override {
     // A frame the application left to a still-running polling thread (it never runs here).
