@@ -17,12 +17,6 @@ namespace {
 void* HeapAllocate(std::size_t bytes) { return std::malloc(bytes); }
 void HeapRelease(void* element) { std::free(element); }
 
-// Length of a text held in a fixed field: up to its NUL, never past the field.
-std::size_t FieldTextLength(const char* field, std::size_t fieldSize) {
-  const void* nul = std::memchr(field, '\0', fieldSize);
-  return nul == nullptr ? fieldSize : static_cast<std::size_t>(static_cast<const char*>(nul) - field);
-}
-
 constexpr std::uint32_t kWepKeyLength64 = 5;
 constexpr std::uint32_t kWepKeyLength128 = 13;
 constexpr std::int32_t kWepStatusEnabled = 0;
@@ -32,6 +26,11 @@ constexpr int kLinkReadAttempts = 2;
 constexpr int kChangedConfigAttempts = 2;
 
 }  // namespace
+
+std::size_t FieldTextLength(const char* field, std::size_t fieldSize) {
+  const void* nul = std::memchr(field, '\0', fieldSize);
+  return nul == nullptr ? fieldSize : static_cast<std::size_t>(static_cast<const char*>(nul) - field);
+}
 
 void CopySsidToConfig(const ProfileWireless& profile, WlanConfig& config) {
   // A stored name longer than the 32 bytes of the exchange is cut to 32; the rest of the
