@@ -11,6 +11,7 @@
 #include <memory>
 #include <sstream>
 
+#include "support/call_log.h"
 #include "support/desktop_probe.h"
 #include "support/json_reader.h"
 #include "support/wine_process.h"
@@ -42,26 +43,6 @@ constexpr char kHarbourWorld[] =
 constexpr char kEmptyWorld[] =
     "[card]\n"
     "association_delay_ms=200\n";
-
-// One line of the card's call log.
-struct Call {
-  std::string op;
-  std::map<std::string, std::string> fields;  // raw JSON values
-  std::string Text(const std::string& key) const {
-    auto found = fields.find(key);
-    if (found == fields.end()) return "<missing>";
-    return jsontest::StringValue(found->second).value_or(found->second);
-  }
-};
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD ms = kPatientMs) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(50);
-  }
-  return true;
-}
 
 // A copy of the utility and NIVO3.DLL in a folder of its own, started with its own scenario
 // and call log, as the debugger's child (so its trace lines are read here). No profile is
@@ -141,23 +122,9 @@ class ResidentUtility : public ::testing::Test {
 
   // The complete lines of the call log so far (a line being written is left for later).
   std::vector<Call> Calls() const {
-    std::ifstream in(callLogPath(), std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    std::vector<Call> calls;
-    std::string text = content.str();
-    size_t begin = 0;
-    for (size_t end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
-      std::string line = text.substr(begin, end - begin);
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      auto members = jsontest::Members(line);
-      EXPECT_TRUE(members.has_value()) << "not a JSON object: " << line;
-      if (!members) continue;
-      Call call;
-      call.fields = *members;
-      call.op = call.Text("op");
-      calls.push_back(call);
-    }
+    std::vector<std::string> bad;
+    std::vector<Call> calls = ReadCallLog(callLogPath(), &bad);
+    for (const std::string& line : bad) ADD_FAILURE() << "not a JSON object: " << line;
     return calls;
   }
   size_t CallCount(const std::string& op) const {
