@@ -25,4 +25,6 @@ Platform& Sys() { return gInstalled != nullptr ? *gInstalled : DefaultPlatform()
 
 void UsePlatform(Platform* platform) { gInstalled = platform; }
 
+ControlAccess& Controls() { return Sys().Controls(); }
+
 }  // namespace fw

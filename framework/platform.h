@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/controls.h"
 #include "framework/messages.h"
 
 namespace fw {
@@ -140,6 +141,13 @@ class Platform {
   // The device-instance identifier text of a device node from a device broadcast: the
   // system's device-identifier query on the NT family, the node record on the 95 family.
   virtual std::string DeviceNodeIdentifier(std::uintptr_t devNode, bool win95Family) = 0;
+
+  // --- controls of dialogs, beeps, help
+  virtual ControlAccess& Controls() = 0;
+  // MessageBeep with a beep:: kind.
+  virtual void MessageBeep(std::uint32_t type) = 0;
+  // Opens the help for `topic` (a page's help topic); false when it could not be shown.
+  virtual bool ShowHelp(std::uint32_t topic) = 0;
 
   // --- property sheets
   // The window side of a property sheet on this platform (framework/property_sheet.h).

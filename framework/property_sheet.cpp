@@ -11,6 +11,13 @@ PropertyPage::~PropertyPage() {
   if (sheet_ != nullptr) sheet_->RemovePage(this);
 }
 
+bool PropertyPage::UpdateData(bool saveAndValidate) {
+  if (window_ == nullptr) return true;
+  DataExchange dx(window_, saveAndValidate);
+  DoDataExchange(dx);
+  return dx.ok();
+}
+
 PropertySheet::PropertySheet(const char* caption, Handle parent, std::uint32_t startPage)
     : caption_(caption != nullptr ? caption : ""),
       parent_(parent),
@@ -83,6 +90,11 @@ bool PropertySheet::OnInitDialog() { return true; }
 void PropertySheet::OnDrawItem(DrawSurface& surface, int tabIndex) {}
 
 bool PropertySheet::OnCommand(std::uint32_t id, std::uint32_t code) { return false; }
+
+void PropertySheet::OnCommandHelp() {
+  const PropertyPage* page = GetPage(GetActiveIndex());
+  if (page != nullptr && page->helpTopic != 0) Sys().ShowHelp(page->helpTopic);
+}
 
 bool PropertySheet::HasTabControl() const { return backend_->IsOpen() && backend_->HasTabControl(); }
 

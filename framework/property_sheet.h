@@ -18,6 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "framework/controls.h"
+#include "framework/data_exchange.h"
+#include "framework/page_events.h"
 #include "framework/platform.h"
 
 namespace fw {
@@ -44,6 +47,7 @@ namespace psbtn {
 constexpr WParam kOk = 3;
 constexpr WParam kApplyNow = 4;
 constexpr WParam kCancel = 5;
+constexpr WParam kHelp = 6;
 }  // namespace psbtn
 namespace sheetitem {
 constexpr int kOk = 1;          // IDOK
@@ -75,11 +79,11 @@ class DrawSurface {
 class PropertySheet;
 class SheetBackend;
 
-class PropertyPage {
+class PropertyPage : public EventTarget {
  public:
   PropertyPage(std::uint32_t templateId, const char* caption);
   // A page still in a sheet leaves it first, so the sheet never holds a dead page.
-  virtual ~PropertyPage();
+  ~PropertyPage() override;
   PropertyPage(const PropertyPage&) = delete;
   PropertyPage& operator=(const PropertyPage&) = delete;
 
@@ -87,24 +91,47 @@ class PropertyPage {
   // The tab's title; empty means the dialog template's own caption.
   const std::string& caption() const { return caption_; }
   std::uint32_t flags = 0;  // psp:: bits
+  // The page's help topic: what the sheet's Help button opens while the page is current
+  // (0: none).
+  std::uint32_t helpTopic = 0;
   Handle window() const { return window_; }  // the page's dialog while it exists
   PropertySheet* sheet() const { return sheet_; }
 
-  // Overridables, as the classic framework calls them. OnSetActive answers whether the page
-  // accepts activation (PSN_SETACTIVE 0 / -1), OnKillActive whether it may be left,
-  // OnApply whether the changes are valid (else the sheet stays open on this page). OnCancel
-  // runs when the user cancels the sheet (PSN_RESET) for every page that has a window.
-  virtual bool OnInitDialog() { return true; }
+  // A control of the page by id (any wrapper of framework/controls.h).
+  template <class C = Control>
+  C Item(int id) const {
+    return C(window_, id);
+  }
+
+  // Overridables, as the classic framework calls them. OnInitDialog writes the members to
+  // the controls (UpdateData(false)); OnKillActive reads them back (UpdateData(true)) and
+  // answers whether the page may be left. OnSetActive answers whether the page accepts
+  // activation (PSN_SETACTIVE 0 / -1), OnApply whether the changes are valid (else the
+  // sheet stays open on this page). OnCancel runs when the user cancels the sheet
+  // (PSN_RESET) for every page that has a window.
+  virtual bool OnInitDialog() {
+    UpdateData(false);
+    return true;
+  }
   virtual bool OnSetActive() { return true; }
-  virtual bool OnKillActive() { return true; }
+  virtual bool OnKillActive() { return UpdateData(true); }
   virtual void OnOK() {}
   virtual void OnCancel() {}
   virtual bool OnApply() {
     OnOK();
     return true;
   }
-  // Every other message of the page's window (commands, timers, notifications of its
-  // controls, colour requests, paint). True when handled; `result` is then the answer.
+  // The page's data exchange, run by UpdateData in either direction.
+  virtual void DoDataExchange(DataExchange& dx) {}
+  // true: controls -> members; false: members -> controls. False when a read failed. Does
+  // nothing without a window.
+  bool UpdateData(bool saveAndValidate = true);
+
+  // The portable events of the page's window (framework/page_events.h); a page with a
+  // handler table (fw::Page) answers them from its table.
+  bool OnEvent(PageEvent& event) override { return false; }
+  // Every other message of the page's window (the product's own messages). True when
+  // handled; `result` is then the answer.
   virtual bool OnMessage(std::uint32_t message, WParam wParam, LParam lParam, LResult& result) {
     return false;
   }
@@ -169,6 +196,8 @@ class PropertySheet {
   virtual bool OnInitDialog();                                    // base initialisation
   virtual void OnDrawItem(DrawSurface& surface, int tabIndex);    // an owner-drawn tab
   virtual bool OnCommand(std::uint32_t id, std::uint32_t code);   // true when handled
+  // WM_COMMANDHELP to the sheet: the current page's help topic through the help route.
+  virtual void OnCommandHelp();
 
   // The tab strip, for OnInitDialog and OnDrawItem. Neutral answers while closed.
   bool HasTabControl() const;

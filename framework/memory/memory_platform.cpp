@@ -175,9 +175,14 @@ LResult MemoryPlatform::SendMessage(Handle window, std::uint32_t message, WParam
 bool MemoryPlatform::PumpOneMessage() {
   Posted p;
   {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::unique_lock<std::mutex> guard(lock_);
     // A quit request is left for the loop that owns it, as the win32 backend does.
-    if (queue_.empty() || queue_.front().message == msg::kQuit) return false;
+    if (!queue_.empty() && queue_.front().message == msg::kQuit) return false;
+    if (queue_.empty()) {
+      // As GetMessage: timers are looked at when nothing else is waiting.
+      guard.unlock();
+      return FireDueTimer();
+    }
     p = queue_.front();
     queue_.pop_front();
   }
@@ -351,11 +356,47 @@ void MemoryPlatform::SetWindowVisible(Handle window, bool visible) {
 }
 
 bool MemoryPlatform::SetTimer(Handle window, std::uintptr_t id, std::uint32_t ms) {
-  timers[id] = ms;
+  // Setting a running timer again restarts it with the new interval.
+  timers_[{window, id}] = Timer{ms, now + ms};
   return true;
 }
 
-bool MemoryPlatform::KillTimer(Handle window, std::uintptr_t id) { return timers.erase(id) != 0; }
+bool MemoryPlatform::KillTimer(Handle window, std::uintptr_t id) { return timers_.erase({window, id}) != 0; }
+
+std::map<std::uintptr_t, std::uint32_t> MemoryPlatform::timersOf(Handle window) const {
+  std::map<std::uintptr_t, std::uint32_t> out;
+  for (const auto& [key, timer] : timers_)
+    if (key.first == window) out[key.second] = timer.interval;
+  return out;
+}
+
+bool MemoryPlatform::FireTimer(Handle window, std::uintptr_t id) {
+  auto it = timers_.find({window, id});
+  if (it == timers_.end()) return false;
+  if (static_cast<std::int32_t>(it->second.due - now) > 0) now = it->second.due;
+  it->second.due = now + it->second.interval;
+  SendMessage(window, msg::kTimer, id, 0);
+  return true;
+}
+
+bool MemoryPlatform::FireDueTimer() {
+  for (auto& [key, timer] : timers_) {
+    if (static_cast<std::int32_t>(timer.due - now) <= 0) {
+      const auto [window, id] = key;
+      timer.due = now + timer.interval;
+      SendMessage(window, msg::kTimer, id, 0);
+      return true;
+    }
+  }
+  return false;
+}
+
+void MemoryPlatform::MessageBeep(std::uint32_t type) { beeps.push_back(type); }
+
+bool MemoryPlatform::ShowHelp(std::uint32_t topic) {
+  helpShown.push_back(topic);
+  return true;
+}
 
 std::string MemoryPlatform::DeviceNodeIdentifier(std::uintptr_t devNode, bool win95Family) {
   auto it = deviceIdentifiers.find(devNode);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/memory/memory_controls.h"
 #include "framework/platform.h"
 
 namespace fw {
@@ -86,7 +87,16 @@ class MemoryPlatform : public Platform {
   int cursorX = 0, cursorY = 0;
   Handle foregroundWindow = nullptr;
   Handle activeWindow = nullptr;
-  std::map<std::uintptr_t, std::uint32_t> timers;  // running timers: id -> interval
+  // Running timers of a window: id -> interval. They fire on the virtual clock: when the
+  // message queue is empty, PumpOneMessage dispatches WM_TIMER of the first one due.
+  std::map<std::uintptr_t, std::uint32_t> timersOf(Handle window) const;
+  bool anyTimerRunning() const { return !timers_.empty(); }
+  // Moves the clock to the timer's due time and dispatches its WM_TIMER; false when the
+  // window has no such timer.
+  bool FireTimer(Handle window, std::uintptr_t id);
+  std::vector<std::uint32_t> beeps;       // MessageBeep kinds, in order
+  std::vector<std::uint32_t> helpShown;   // topics the help route was asked for
+  MemoryControls& memoryControls() { return controls_; }
   std::map<std::uintptr_t, std::string> deviceIdentifiers;  // device node -> identifier
   // Threads are recorded, not run: a test drives their work itself.
   std::vector<StartedThread> threads;
@@ -142,9 +152,20 @@ class MemoryPlatform : public Platform {
   bool SetTimer(Handle window, std::uintptr_t id, std::uint32_t ms) override;
   bool KillTimer(Handle window, std::uintptr_t id) override;
   std::string DeviceNodeIdentifier(std::uintptr_t devNode, bool win95Family) override;
+  ControlAccess& Controls() override { return controls_; }
+  void MessageBeep(std::uint32_t type) override;
+  bool ShowHelp(std::uint32_t topic) override;
   std::unique_ptr<SheetBackend> CreateSheetBackend(PropertySheet& sheet) override;
 
  private:
+  struct Timer {
+    std::uint32_t interval = 0;
+    std::uint32_t due = 0;
+  };
+  // Dispatches WM_TIMER of the first timer due on the clock; false when none is.
+  bool FireDueTimer();
+  std::map<std::pair<Handle, std::uintptr_t>, Timer> timers_;
+  MemoryControls controls_{*this};
   struct Event {
     bool manualReset = true;
     bool signalled = false;

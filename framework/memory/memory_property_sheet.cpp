@@ -21,6 +21,23 @@ MemorySheetBackend::~MemorySheetBackend() {
 bool MemorySheetBackend::PageWindow::OnMessage(Handle window, std::uint32_t message,
                                                WParam wParam, LParam lParam, LResult& result) {
   if (message == msg::kCreate || message == msg::kDestroy) return false;
+  // The messages that carry only numbers are unpacked here as the win32 backend does;
+  // the controls deliver their other events to the page directly.
+  if (message == msg::kCommand || message == msg::kTimer) {
+    PageEvent event;
+    if (message == msg::kCommand) {
+      event.kind = EventKind::kCommand;
+      event.id = static_cast<int>(LowWord(wParam));
+      event.code = HighWord(wParam);
+    } else {
+      event.kind = EventKind::kTimer;
+      event.timerId = wParam;
+    }
+    if (page->OnEvent(event)) {
+      result = 0;
+      return true;
+    }
+  }
   return page->OnMessage(message, wParam, lParam, result);
 }
 
@@ -122,6 +139,7 @@ void MemorySheetBackend::CreatePageWindow(PropertyPage& page) {
   handler->page = &page;
   Handle h = platform_.CreateTitledWindow(*handler, page.caption().c_str(), false);
   pageWindows_[&page] = std::move(handler);
+  platform_.memoryControls().CreateDialogControls(h, page.templateId(), &page);
   SetPageWindow(page, h);
   page.OnInitDialog();
 }
@@ -131,6 +149,7 @@ void MemorySheetBackend::DestroyPageWindow(PropertyPage& page) {
   Handle h = page.window();
   SetPageWindow(page, nullptr);
   platform_.DestroyWindow(h);
+  platform_.memoryControls().DestroyDialogControls(h);
   pageWindows_.erase(&page);
 }
 
@@ -193,7 +212,13 @@ Rect MemorySheetBackend::TabItemRect(int index) const {
 
 void MemorySheetBackend::Paint() {
   needsPaint_ = false;
-  if (!IsVisible() || (tabStyle_ & tcs::kOwnerDrawFixed) == 0) return;
+  if (!IsVisible()) return;
+  if (PropertyPage* page = sheet().GetPage(active_); page != nullptr && page->window() != nullptr) {
+    PageEvent paint;
+    paint.kind = EventKind::kPaint;
+    page->OnEvent(paint);
+  }
+  if ((tabStyle_ & tcs::kOwnerDrawFixed) == 0) return;
   for (int i = 0; i < TabCount(); ++i) {
     RecordingDrawSurface surface;
     sheet().OnDrawItem(surface, i);
@@ -254,6 +279,11 @@ void MemorySheetBackend::PressOk() {
   userEnded_ = true;
 }
 
+void MemorySheetBackend::PressHelp() {
+  // The Help button's notification, which no memory page answers, comes back as ID_HELP.
+  if (open_) sheet().OnCommand(sheetitem::kHelpCommand, 0);
+}
+
 void MemorySheetBackend::PressCancel() {
   if (!open_) return;
   for (int i = 0; i < sheet().GetPageCount(); ++i) {
@@ -280,8 +310,7 @@ bool MemorySheetBackend::OnMessage(Handle window, std::uint32_t message, WParam 
       if (id == sheetitem::kOk) PressOk();
       if (id == sheetitem::kCancel) PressCancel();
       if (id == sheetitem::kApply && SheetButtonEnabled(sheetitem::kApply)) PressApply();
-      // The Help button's notification, which no memory page answers, comes back as ID_HELP.
-      if (id == static_cast<std::uint32_t>(sheetitem::kHelp)) sheet().OnCommand(sheetitem::kHelpCommand, 0);
+      if (id == static_cast<std::uint32_t>(sheetitem::kHelp)) PressHelp();
       return true;
     }
     case msg::kClose:
@@ -294,6 +323,10 @@ bool MemorySheetBackend::OnMessage(Handle window, std::uint32_t message, WParam 
       if (wParam == psbtn::kOk) PressOk();
       if (wParam == psbtn::kCancel) PressCancel();
       if (wParam == psbtn::kApplyNow) PressApply();
+      if (wParam == psbtn::kHelp) PressHelp();
+      return true;
+    case psm::kCommandHelp:
+      sheet().OnCommandHelp();
       return true;
     default:
       return false;

@@ -66,6 +66,7 @@ class MemorySheetBackend : public SheetBackend, private WindowHandler {
   void PressOk();
   void PressCancel();
   void PressApply();
+  void PressHelp();
 
   // --- what a test reads back
   Handle owner() const { return owner_; }

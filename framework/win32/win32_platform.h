@@ -4,8 +4,13 @@
 
 namespace fw {
 
+class Win32Controls;
+
 class Win32Platform : public Platform {
  public:
+  Win32Platform();
+  ~Win32Platform() override;
+
   Handle CreateNamedMutex(const std::string& name, bool& alreadyExisted) override;
   void CloseHandle(Handle handle) override;
   bool QueryVersion(VersionRecord& out) override;
@@ -48,8 +53,18 @@ class Win32Platform : public Platform {
   bool SetTimer(Handle window, std::uintptr_t id, std::uint32_t ms) override;
   bool KillTimer(Handle window, std::uintptr_t id) override;
   std::string DeviceNodeIdentifier(std::uintptr_t devNode, bool win95Family) override;
+  // What was asked of the platform that leaves no trace a program can read back: beep
+  // kinds and help topics, in order (tests look at them).
+  std::vector<std::uint32_t> beeps;
+  std::vector<std::uint32_t> helpShown;
+  ControlAccess& Controls() override;
+  void MessageBeep(std::uint32_t type) override;
+  bool ShowHelp(std::uint32_t topic) override;
   // In win32_property_sheet_win32.cpp.
   std::unique_ptr<SheetBackend> CreateSheetBackend(PropertySheet& sheet) override;
+
+ private:
+  std::unique_ptr<Win32Controls> controls_;
 };
 
 }  // namespace fw

@@ -4,7 +4,11 @@
 #include <climits>
 #include <cstring>
 
+#include "framework/win32/win32_controls.h"
 #include "framework/win32/win32_platform.h"
+
+#include <map>
+#include <mutex>
 
 namespace fw {
 
@@ -18,7 +22,144 @@ thread_local HHOOK tCreationHook = nullptr;
 
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
+const char kEditProcProperty[] = "TallwynEditProc";
+thread_local ColourAnswer tLastColour;
+
+PropertyPage* PageOf(HWND page) {
+  return page != nullptr ? reinterpret_cast<PropertyPage*>(GetWindowLongPtrA(page, DWLP_USER)) : nullptr;
+}
+
+// A page edit's messages: each typed character first passes the page's filter.
+LRESULT CALLBACK FilteredEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto original = reinterpret_cast<WNDPROC>(GetPropA(edit, kEditProcProperty));
+  if (original == nullptr) return DefWindowProcA(edit, message, wParam, lParam);
+  if (message == WM_CHAR) {
+    if (PropertyPage* page = PageOf(GetParent(edit))) {
+      PageEvent event;
+      event.kind = EventKind::kKeyChar;
+      event.id = GetDlgCtrlID(edit);
+      event.ch = static_cast<char>(wParam);
+      if (page->OnEvent(event) && event.verdict == KeyVerdict::kDropWithBeep) {
+        Sys().MessageBeep(beep::kExclamation);
+        return 0;
+      }
+    }
+  }
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    RemovePropA(edit, kEditProcProperty);
+  }
+  return CallWindowProcA(original, edit, message, wParam, lParam);
+}
+
+// The page's own control that is `child` or holds it (a combo box for its edit part).
+HWND PageControlOf(HWND page, HWND child) {
+  while (child != nullptr && GetParent(child) != page) child = GetParent(child);
+  return child;
+}
+
+bool IsListViewItemNotification(UINT code) {
+  return code == LVN_ITEMCHANGING || code == LVN_ITEMCHANGED || code == LVN_INSERTITEM ||
+         code == LVN_DELETEITEM || code == LVN_COLUMNCLICK;
+}
+
+// The portable event of a page message; false for messages that are not one.
+bool UnpackPageEvent(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, PageEvent& event) {
+  switch (message) {
+    case WM_COMMAND:
+      event.kind = EventKind::kCommand;
+      event.id = LOWORD(wParam);
+      event.code = HIWORD(wParam);
+      return true;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header == nullptr || header->hwndFrom == GetParent(hwnd)) return false;  // the sheet's
+      event.kind = EventKind::kNotify;
+      event.id = static_cast<int>(header->idFrom);
+      event.code = header->code;
+      char className[32] = {};
+      GetClassNameA(header->hwndFrom, className, sizeof(className));
+      if (lstrcmpiA(className, "SysListView32") == 0) {
+        if (header->code == NM_CLICK || header->code == NM_DBLCLK || header->code == NM_RCLICK ||
+            header->code == LVN_ITEMACTIVATE) {
+          event.item = reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem;
+        } else if (IsListViewItemNotification(header->code)) {
+          const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+          event.item = change->iItem;
+          event.newState = change->uNewState;
+          event.oldState = change->uOldState;
+        }
+      }
+      return true;
+    }
+    case WM_TIMER:
+      event.kind = EventKind::kTimer;
+      event.timerId = wParam;
+      return true;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG: {
+      event.kind = EventKind::kColour;
+      HWND control = PageControlOf(hwnd, reinterpret_cast<HWND>(lParam));
+      event.id = control != nullptr ? GetDlgCtrlID(control) : 0;
+      event.colourKind = message == WM_CTLCOLOREDIT      ? ColourKind::kEdit
+                         : message == WM_CTLCOLORLISTBOX ? ColourKind::kListBox
+                         : message == WM_CTLCOLORBTN     ? ColourKind::kButton
+                         : message == WM_CTLCOLORDLG     ? ColourKind::kDialog
+                                                         : ColourKind::kStatic;
+      return true;
+    }
+    case WM_PAINT:
+      event.kind = EventKind::kPaint;
+      return true;
+    case WM_MOUSEMOVE:
+      event.kind = EventKind::kMouseMove;
+      event.x = static_cast<short>(LOWORD(lParam));
+      event.y = static_cast<short>(HIWORD(lParam));
+      event.ctrl = (wParam & MK_CONTROL) != 0;
+      event.shift = (wParam & MK_SHIFT) != 0;
+      return true;
+    case WM_HELP: {
+      const auto* info = reinterpret_cast<const HELPINFO*>(lParam);
+      event.kind = EventKind::kContextHelp;
+      event.helpContext = info != nullptr ? static_cast<std::uint32_t>(info->dwContextId) : 0;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
 }  // namespace
+
+namespace win32page {
+
+void SubclassEdits(HWND page) {
+  for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    char className[16] = {};
+    GetClassNameA(child, className, sizeof(className));
+    if (lstrcmpiA(className, "Edit") != 0 || GetPropA(child, kEditProcProperty) != nullptr) continue;
+    const LONG_PTR original = GetWindowLongPtrA(child, GWLP_WNDPROC);
+    SetPropA(child, kEditProcProperty, reinterpret_cast<HANDLE>(original));
+    SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FilteredEditProc));
+  }
+}
+
+ColourAnswer LastColourAnswer() { return tLastColour; }
+void ResetLastColourAnswer() { tLastColour = ColourAnswer{}; }
+
+HBRUSH SolidBrush(COLORREF colour) {
+  static std::mutex lock;
+  static std::map<COLORREF, HBRUSH> brushes;
+  std::lock_guard<std::mutex> guard(lock);
+  HBRUSH& brush = brushes[colour];
+  if (brush == nullptr) brush = CreateSolidBrush(colour);
+  return brush;
+}
+
+}  // namespace win32page
 
 std::unique_ptr<SheetBackend> Win32Platform::CreateSheetBackend(PropertySheet& sheet) {
   return std::make_unique<Win32SheetBackend>(sheet);
@@ -231,6 +372,9 @@ LRESULT Win32SheetBackend::OnSheetMessage(HWND hwnd, UINT message, WPARAM wParam
       sheet().OnInitDialog();
       return handled;
     }
+    case psm::kCommandHelp:
+      sheet().OnCommandHelp();
+      return 0;
     case WM_DRAWITEM: {
       auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
       if (item != nullptr && item->CtlType == ODT_TAB) {
@@ -271,6 +415,7 @@ INT_PTR CALLBACK Win32SheetBackend::PageProc(HWND hwnd, UINT message, WPARAM wPa
     auto* page = reinterpret_cast<PropertyPage*>(record->lParam);
     SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
     SetPageWindow(*page, hwnd);
+    win32page::SubclassEdits(hwnd);
     return page->OnInitDialog() ? TRUE : FALSE;
   }
   auto* page = reinterpret_cast<PropertyPage*>(GetWindowLongPtrA(hwnd, DWLP_USER));
@@ -302,6 +447,30 @@ INT_PTR CALLBACK Win32SheetBackend::PageProc(HWND hwnd, UINT message, WPARAM wPa
         SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, answer);
         return TRUE;
       }
+    }
+  }
+
+  PageEvent event;
+  if (UnpackPageEvent(hwnd, message, wParam, lParam, event)) {
+    if (event.kind == EventKind::kPaint) {
+      // Begin and end paint validate the page; the dialog's background and controls show.
+      PAINTSTRUCT paint;
+      BeginPaint(hwnd, &paint);
+      page->OnEvent(event);
+      EndPaint(hwnd, &paint);
+      return TRUE;
+    }
+    if (page->OnEvent(event)) {
+      if (event.kind == EventKind::kColour) {
+        if (!event.colour.answered) return FALSE;
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, event.colour.textColor);
+        if (event.colour.transparent) SetBkMode(dc, TRANSPARENT);
+        tLastColour = event.colour;
+        return reinterpret_cast<INT_PTR>(win32page::SolidBrush(event.colour.brushColor));
+      }
+      SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, event.kind == EventKind::kNotify ? event.result : 0);
+      return TRUE;
     }
   }
 

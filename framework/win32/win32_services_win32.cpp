@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "framework/win32/win32_controls.h"
 #include "framework/win32/win32_platform.h"
 
 namespace fw {
@@ -108,11 +109,29 @@ Handle Win32Platform::FindWindow(const char* className, const char* title) {
   return FindWindowA(className, title);
 }
 
+Win32Platform::Win32Platform() : controls_(std::make_unique<Win32Controls>()) {}
+Win32Platform::~Win32Platform() = default;
+
+ControlAccess& Win32Platform::Controls() { return *controls_; }
+
+void Win32Platform::MessageBeep(std::uint32_t type) {
+  beeps.push_back(type);
+  ::MessageBeep(type);
+}
+
+bool Win32Platform::ShowHelp(std::uint32_t topic) {
+  helpShown.push_back(topic);
+  return false;
+}
+
 bool Win32Platform::SetTimer(Handle window, std::uintptr_t id, std::uint32_t ms) {
-  return ::SetTimer(static_cast<HWND>(window), id, ms, nullptr) != 0;
+  const bool set = ::SetTimer(static_cast<HWND>(window), id, ms, nullptr) != 0;
+  if (set) controls_->TimerSet(window, id);
+  return set;
 }
 
 bool Win32Platform::KillTimer(Handle window, std::uintptr_t id) {
+  controls_->TimerKilled(window, id);
   return ::KillTimer(static_cast<HWND>(window), id) != FALSE;
 }
 

@@ -121,9 +121,9 @@ TEST_P(TransitionTest, EachEventMovesPresenceIconAndTimerAsTheTableSays) {
     }
   }
   if (t.timer) {
-    EXPECT_EQ(sys.timers, (std::map<std::uintptr_t, std::uint32_t>{{7, 2000}}));
+    EXPECT_EQ(sys.timersOf(gMainFrame->window()), (std::map<std::uintptr_t, std::uint32_t>{{7, 2000}}));
   } else {
-    EXPECT_TRUE(sys.timers.empty());
+    EXPECT_TRUE(sys.timersOf(gMainFrame->window()).empty());
   }
   EXPECT_EQ(gReapplyRequest, t.reapplyAfter);
   EXPECT_EQ(gFirstArrivalPending, t.pendingAfter);
@@ -211,7 +211,7 @@ TEST_P(FilterTest, OnlyAnArrivalOfTheCardsNodeLeadsToADetection) {
   event.devNode = kNode;
   Event(fw::dbt::kDeviceArrival, &event);
   EXPECT_EQ(Detections(), GetParam().isCard ? 1u : 0u);
-  EXPECT_EQ(sys.timers.size(), GetParam().isCard ? 1u : 0u);
+  EXPECT_EQ(sys.timersOf(gMainFrame->window()).size(), GetParam().isCard ? 1u : 0u);
   Log expected = {kChange, kArrival};
   if (GetParam().targetTrace != nullptr) expected.push_back(GetParam().targetTrace);
   if (GetParam().isCard) {
@@ -261,7 +261,7 @@ TEST_P(IgnoredTest, BroadcastsNotAboutTheCardsNodeAreOnlyTraced) {
   EXPECT_EQ(Detections(), 0u);
   EXPECT_EQ(gDevicePresent, 1);
   EXPECT_TRUE(sys.trayCalls.empty());
-  EXPECT_TRUE(sys.timers.empty());
+  EXPECT_TRUE(sys.timersOf(gMainFrame->window()).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(

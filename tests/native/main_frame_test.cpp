@@ -387,7 +387,7 @@ TEST_F(MainFrameTest, TheArrivalTimerKillsItselfAndAsksForTheProfilePush) {
   gReapplyRequest = 0;
   fw::LResult result = 0;
   EXPECT_FALSE(frame->OnMessage(Window(), fw::msg::kTimer, kArrivalTimerId, 0, result)) << "default processing follows";
-  EXPECT_TRUE(sys.timers.empty());
+  EXPECT_TRUE(sys.timersOf(gMainFrame->window()).empty());
   EXPECT_EQ(gDevicePresent, 1);
   EXPECT_EQ(gReapplyRequest, 1);
 }

@@ -1,0 +1,24 @@
+// Ids of the framework's test page template (tests/shared/test_page.rc).
+#pragma once
+
+#define IDD_TEST_PAGE 9100
+#define IDC_TEST_RIGHT 9101
+#define IDC_TEST_CENTRE 9102
+#define IDC_TEST_NAME 9103
+#define IDC_TEST_KEY 9104
+#define IDC_TEST_READONLY 9105
+#define IDC_TEST_PROFILES 9106
+#define IDC_TEST_LEVEL 9107
+#define IDC_TEST_LIST 9108
+#define IDC_TEST_GROUP 9109
+#define IDC_TEST_RADIO1 9110
+#define IDC_TEST_RADIO2 9111
+#define IDC_TEST_RADIO3 9112
+#define IDC_TEST_CHECK 9113
+#define IDC_TEST_MANUALCHECK 9114
+#define IDC_TEST_APPLY 9115
+#define IDC_TEST_SCAN 9116
+#define IDC_TEST_SURVEY 9117
+#define IDC_TEST_SIGNAL 9118
+#define IDC_TEST_CLASSCHECK 9119
+#define IDC_TEST_DISABLED_EDIT 9120
