@@ -10,6 +10,7 @@
 
 #include "driver/nivo_records.h"
 #include "framework/property_sheet.h"
+#include "pages/encryption_page.h"
 #include "pages/placeholder_pages.h"
 
 // Number of supportedRates bytes.
@@ -49,7 +50,7 @@ class CConfigUtility : public fw::PropertySheet {
   CLinkInfoPage linkInfoPage;
   CConfigPage configPage;
   CSiteSurveyPage siteSurveyPage;
-  CEncryptionPage encryptionPage;
+  CEncryptionPage encryptionPage{*this};
   CAboutPage aboutPage;
 
   // Hand-shake: `background` is signalled while no page uses the library; `forground`

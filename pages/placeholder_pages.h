@@ -22,11 +22,6 @@ class CSiteSurveyPage : public fw::PropertyPage {
   bool m_bColumnsBuilt = false;  // the survey list's columns exist
 };
 
-class CEncryptionPage : public fw::PropertyPage {
- public:
-  CEncryptionPage() : fw::PropertyPage(IDD_ENCRYPTION, "Encryption") {}
-};
-
 class CAboutPage : public fw::PropertyPage {
  public:
   CAboutPage() : fw::PropertyPage(IDD_ABOUT, "About") {}
