@@ -10,6 +10,7 @@
 
 #include "core/config_utility.h"
 #include "core/shared_state.h"
+#include "driver/nivo_driver.h"
 #include "pages/encryption_page.h"
 #include "pages/wep_keys.h"
 #include "support/platform_fixture.h"
@@ -21,11 +22,24 @@ namespace {
 constexpr int kEncryptionTab = 3;
 constexpr int kDone = 0x3E3E;
 
+// A library that takes every store and set (what was sent is the apply tests' business).
+std::int32_t NIVO_CALL TakeProfile(const char*, ProfileWireless*) { return 0; }
+std::int32_t NIVO_CALL TakeSet(std::uint32_t* dwWLFlag, WlanConfig*) {
+  *dwWLFlag = 0;
+  return 0;
+}
+std::int32_t NIVO_CALL TakeSsid(NdisSsid*) { return 0; }
+
 class EncryptionPageBehaviour : public PlatformTest {
  protected:
   void SetUp() override {
     PlatformTest::SetUp();
     lastKeyLevel = 2;
+    NivoFunctions library{};
+    library.NIVO_SetProfileWireless = &TakeProfile;
+    library.NIVO_SetWLANConfig = &TakeSet;
+    library.NIVO_SetSSID = &TakeSsid;
+    Nivo().Bind(library);
 #ifndef _WIN32
     // The memory backend has no string table of its own: the texts this page loads.
     fw::MemoryPlatform& memory = dynamic_cast<fw::MemoryPlatform&>(platform());
@@ -42,6 +56,7 @@ class EncryptionPageBehaviour : public PlatformTest {
   void TearDown() override {
     user_.reset();
     sheet_.reset();
+    Nivo().Bind(NivoFunctions{});
     ResetSharedState();
   }
 
