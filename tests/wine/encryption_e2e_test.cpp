@@ -285,7 +285,7 @@ class EncryptionTab : public ::testing::Test {
     EXPECT_EQ(ops, (std::vector<std::string>{"NIVO_SetProfileWireless", "NIVO_SetWLANConfig", "NIVO_SetSSID",
                                              "NIVO_SetSSID"}));
     if (calls.size() != 4) return Call{};
-    EXPECT_EQ(calls[0].Text("name"), "<null>");
+    EXPECT_EQ(calls[0].Text("name"), "null") << "the active profile, by no name";
     EXPECT_EQ(calls[1].Text("dwWLFlag_in"), selector);
     EXPECT_EQ(calls[1].Text("dwWLFlag_out"), "0x0");
     EXPECT_EQ(calls[1].Text("authMode"), "2");
