@@ -141,9 +141,12 @@ std::string Win32Platform::DeviceNodeIdentifier(std::uintptr_t devNode, bool win
     // whose second 32-bit field is the address of the identifier text.
     const auto* record = reinterpret_cast<const std::uint32_t*>(devNode);
     if (record == nullptr || IsBadReadPtr(record, 8)) return std::string();
+    // Only the part that was checked is read: a text without an end within it (a damaged
+    // record) is cut there rather than read on into memory that may not be readable.
+    constexpr std::size_t kIdentifierLimit = 512;
     const char* text = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(record[1]));
-    if (text == nullptr || IsBadStringPtrA(text, 512)) return std::string();
-    return text;
+    if (text == nullptr || IsBadStringPtrA(text, kIdentifierLimit)) return std::string();
+    return std::string(text, strnlen(text, kIdentifierLimit));
   }
   // The configuration manager is loaded on the first device event, not at start: an idle
   // utility should not carry it.

@@ -2,20 +2,18 @@
 // so), its scenario text and its control commands.
 #include <gtest/gtest.h>
 
-#include "support/json_reader.h"
+#include "support/call_log_json.h"
 #include "support/virtual_card_fixture.h"
 
 namespace {
 
 using VirtualCardLog = VirtualCardTest;
-using jsontest::Elements;
-using jsontest::Members;
-using jsontest::StringValue;
+using calllog::Json;
 
-std::map<std::string, std::string> MembersOf(const std::string& line) {
-  auto members = Members(line);
+Json MembersOf(const std::string& line) {
+  auto members = calllog::ParseObject(line);
   EXPECT_TRUE(members.has_value()) << "not a JSON object: " << line;
-  return members.value_or(std::map<std::string, std::string>{});
+  return members.value_or(Json::object());
 }
 
 TEST_F(VirtualCardLog, EveryCallIsOneJsonLineWithTimeThreadOperationAndResult) {
@@ -34,19 +32,19 @@ TEST_F(VirtualCardLog, EveryCallIsOneJsonLineWithTimeThreadOperationAndResult) {
     for (const char* key : {"t", "thread", "op", "result"}) EXPECT_EQ(m.count(key), 1u) << key << " in " << line;
   }
   auto init = MembersOf(log[0]);
-  EXPECT_EQ(init["t"], "250") << "milliseconds since the card was loaded";
-  EXPECT_EQ(init["op"], "\"NIVO_Init\"");
-  EXPECT_EQ(init["applicationName"], "\"Halden\"");
-  EXPECT_EQ(init["result"], "0");
+  EXPECT_EQ(init["t"], 250) << "milliseconds since the card was loaded";
+  EXPECT_EQ(init["op"], "NIVO_Init");
+  EXPECT_EQ(init["applicationName"], "Halden");
+  EXPECT_EQ(init["result"], 0);
   auto detect = MembersOf(log[1]);
-  EXPECT_EQ(detect["deviceName"], "\"TW77MBPS\"");
-  EXPECT_EQ(detect["detectKind"], "2");
-  EXPECT_EQ(detect["result"], "1");
+  EXPECT_EQ(detect["deviceName"], "TW77MBPS");
+  EXPECT_EQ(detect["detectKind"], 2);
+  EXPECT_EQ(detect["result"], 1);
   auto query = MembersOf(log[2]);
-  EXPECT_EQ(query["t"], "1250");
-  EXPECT_EQ(query["oid"], "\"0x10114\"");
-  EXPECT_EQ(query["value"], "0");
-  EXPECT_EQ(query["bytesWritten"], "4");
+  EXPECT_EQ(query["t"], 1250);
+  EXPECT_EQ(query["oid"], "0x10114");
+  EXPECT_EQ(query["value"], 0);
+  EXPECT_EQ(query["bytesWritten"], 4);
 }
 
 TEST_F(VirtualCardLog, WlanConfigSetDecodesSelectorFieldsAndKeysInHex) {
@@ -58,22 +56,22 @@ TEST_F(VirtualCardLog, WlanConfigSetDecodesSelectorFieldsAndKeysInHex) {
   k.config().GMode = 1;
   ASSERT_EQ(Set(k), 0u);
   auto m = MembersOf(LastLine("NIVO_SetWLANConfig"));
-  EXPECT_EQ(m["dwWLFlag_in"], "\"0x3F422\"");
-  EXPECT_EQ(m["dwWLFlag_out"], "\"0x0\"");
-  EXPECT_EQ(m["ssid"], "\"Lighthouse64\"");
-  EXPECT_EQ(m["ssidLength"], "12");
-  EXPECT_EQ(m["dsFrequency"], "2437000");
-  EXPECT_EQ(m["wepStatus"], "0");
-  EXPECT_EQ(m["GMode"], "1");
-  auto keys = Elements(m["wepKey"]);
-  ASSERT_TRUE(keys.has_value());
-  ASSERT_EQ(keys->size(), 4u);
-  auto third = MembersOf((*keys)[2]);
-  EXPECT_EQ(third["keyIndex"], "\"0x80000002\"");
-  EXPECT_EQ(third["keyLength"], "5");
-  EXPECT_EQ(third["length"], "20");
-  EXPECT_EQ(third["keyMaterial"], "\"0A0B0C0D0E\"");
-  EXPECT_EQ(MembersOf((*keys)[0])["keyIndex"], "\"0x0\"");
+  EXPECT_EQ(m["dwWLFlag_in"], "0x3F422");
+  EXPECT_EQ(m["dwWLFlag_out"], "0x0");
+  EXPECT_EQ(m["ssid"], "Lighthouse64");
+  EXPECT_EQ(m["ssidLength"], 12);
+  EXPECT_EQ(m["dsFrequency"], 2437000);
+  EXPECT_EQ(m["wepStatus"], 0);
+  EXPECT_EQ(m["GMode"], 1);
+  const Json& keys = m["wepKey"];
+  ASSERT_TRUE(keys.is_array());
+  ASSERT_EQ(keys.size(), 4u);
+  Json third = keys[2];
+  EXPECT_EQ(third["keyIndex"], "0x80000002");
+  EXPECT_EQ(third["keyLength"], 5);
+  EXPECT_EQ(third["length"], 20);
+  EXPECT_EQ(third["keyMaterial"], "0A0B0C0D0E");
+  EXPECT_EQ(keys[0].value("keyIndex", ""), "0x0");
 
   // A get lists what it served, and the bits it left.
   ASSERT_EQ(Ctl("fault get-bits on 0x400 1").status, 0);
@@ -81,12 +79,12 @@ TEST_F(VirtualCardLog, WlanConfigSetDecodesSelectorFieldsAndKeysInHex) {
   WlanConfig c{};
   f.NIVO_GetWLANConfig(&flags, &c);
   auto get = MembersOf(LastLine("NIVO_GetWLANConfig"));
-  EXPECT_EQ(get["dwWLFlag_in"], "\"0x207F6EE\"");
-  EXPECT_EQ(get["dwWLFlag_out"], "\"0x400\"");
+  EXPECT_EQ(get["dwWLFlag_in"], "0x207F6EE");
+  EXPECT_EQ(get["dwWLFlag_out"], "0x400");
   EXPECT_EQ(get.count("dsFrequency"), 0u);
   EXPECT_EQ(get.count("wepKey"), 0u) << "keys are never read back";
-  EXPECT_EQ(get["supportedRates"], "\"6C60483024181612\"");
-  EXPECT_EQ(get["result"], "-1");
+  EXPECT_EQ(get["supportedRates"], "6C60483024181612");
+  EXPECT_EQ(get["result"], -1);
 }
 
 TEST_F(VirtualCardLog, TextsAreEscaped) {
@@ -98,15 +96,27 @@ TEST_F(VirtualCardLog, TextsAreEscaped) {
   std::string line = LastLine("NIVO_SetSSID");
   EXPECT_NE(line.find(R"("ssid":"a\"b\\c\u0001\u00E9\n")"), std::string::npos) << line;
   auto m = MembersOf(line);
-  EXPECT_EQ(StringValue(m["ssid"]).value_or(""), std::string(raw, sizeof raw));
+  EXPECT_EQ(calllog::Text(m, "ssid"), std::string(raw, sizeof raw));
+
+  // Empty and full-length SSIDs; a length beyond the field logs the field's 32 bytes.
+  std::string high;
+  for (int b = 0xE0; b < 0x100; ++b) high += static_cast<char>(b);
+  for (auto [length, logged] : {std::pair<std::uint32_t, std::string>{0, ""}, {32, high}, {40, high}}) {
+    std::memcpy(ssid.Ssid, high.data(), high.size());
+    ssid.SsidLength = length;
+    f.NIVO_SetSSID(&ssid);
+    Json set = MembersOf(LastLine("NIVO_SetSSID"));
+    EXPECT_EQ(set["ssidLength"], length);
+    EXPECT_EQ(calllog::Text(set, "ssid"), logged) << length;
+  }
 
   // A text argument without an end is read only so far.
   std::vector<char> unterminated(400, 'R');
   unterminated.push_back('\0');
   f.NIVO_SetProfileRoot(unterminated.data());
   auto root = MembersOf(LastLine("NIVO_SetProfileRoot"));
-  EXPECT_EQ(StringValue(root["root"]).value_or("").size(), 260u);
-  EXPECT_EQ(root["result"], "-1");
+  EXPECT_EQ(calllog::Text(root, "root").size(), 260u);
+  EXPECT_EQ(root["result"], -1);
 }
 
 TEST_F(VirtualCardLog, ProfileAndSurveyCallsAreDecoded) {
@@ -119,24 +129,24 @@ TEST_F(VirtualCardLog, ProfileAndSurveyCallsAreDecoded) {
   p.fragThreshold = 2346;
   f.NIVO_SetProfileWireless("Default", &p);
   auto m = MembersOf(LastLine("NIVO_SetProfileWireless"));
-  EXPECT_EQ(m["name"], "\"Default\"");
-  EXPECT_EQ(m["profileName"], "\"Default\"");
-  EXPECT_EQ(m["fragThreshold"], "2346");
-  auto keys = Elements(m["activeKeyText"]);
-  ASSERT_TRUE(keys.has_value());
-  EXPECT_EQ((*keys)[0], "\"5C3E1A7B90\"");
+  EXPECT_EQ(m["name"], "Default");
+  EXPECT_EQ(m["profileName"], "Default");
+  EXPECT_EQ(m["fragThreshold"], 2346);
+  const Json& keys = m["activeKeyText"];
+  ASSERT_TRUE(keys.is_array() && !keys.empty()) << keys;
+  EXPECT_EQ(keys[0], "5C3E1A7B90");
 
   std::vector<std::uint8_t> buffer(kSurveyBufferSize);
   std::uint32_t size = kSurveyBufferSize;
   f.NIVO_SiteSurveyGet(buffer.data(), &size);
   auto survey = MembersOf(LastLine("NIVO_SiteSurveyGet"));
-  EXPECT_EQ(survey["count"], "5");
-  EXPECT_EQ(survey["sizeIn"], "3332");
-  EXPECT_EQ(survey["sizeOut"], "524");
-  auto entries = Elements(survey["entries"]);
-  ASSERT_TRUE(entries.has_value());
-  ASSERT_EQ(entries->size(), 5u);
-  EXPECT_EQ(MembersOf((*entries)[2])["bssid"], "\"00-1A-2B-3C-4D-02\"");
+  EXPECT_EQ(survey["count"], 5);
+  EXPECT_EQ(survey["sizeIn"], 3332);
+  EXPECT_EQ(survey["sizeOut"], 524);
+  const Json& entries = survey["entries"];
+  ASSERT_TRUE(entries.is_array());
+  ASSERT_EQ(entries.size(), 5u);
+  EXPECT_EQ(entries[2].value("bssid", ""), "00-1A-2B-3C-4D-02");
 }
 
 // ---------------------------------------------------------------- scenario
@@ -258,7 +268,7 @@ TEST_F(VirtualCardLog, LoadedScenarioDecidesWhatTheCardDoes) {
   EXPECT_EQ(f.NIVO_Get_XPWZC(&active), 1);
   EXPECT_EQ(active, 1);
   auto scenarioLine = MembersOf(LastLine("scenario"));
-  EXPECT_EQ(scenarioLine["result"], "1");
+  EXPECT_EQ(scenarioLine["result"], 1);
   EXPECT_NE(Ctl("status").text.find("scenario-errors: 1\n  line 4: unknown key 'bogus' in [card]: skipped\n"),
             std::string::npos);
 }
@@ -303,8 +313,8 @@ TEST_F(VirtualCardLog, ControlCommandsChangeTheWorldAndRefuseNonsense) {
   }
   EXPECT_EQ(VirtualCardInstance().State().networks.size(), 4u) << "refused commands change nothing";
   auto m = MembersOf(LastLine("control"));
-  EXPECT_EQ(m["command"], "[\"status\",\"now\"]");
-  EXPECT_EQ(m["result"], "1");
+  EXPECT_EQ(m["command"], Json::array({"status", "now"}));
+  EXPECT_EQ(m["result"], 1);
 }
 
 }  // namespace

@@ -286,8 +286,7 @@ TEST(WepCheckKeyTextLengths, NamesEveryFailingKeyAfterTheBaseText) {
 
 // The base texts built into the messages must be the string table's texts under the same ids.
 TEST(WepCheckKeyTextLengths, BaseTextsMatchTheStringTable) {
-  const std::string rcPath = std::string(__FILE__).substr(0, std::string(__FILE__).rfind("tests/native/")) +
-                             "res/tw7720util.rc";
+  const std::string rcPath = std::string(TW_SOURCE_DIR) + "/res/tw7720util.rc";
   std::ifstream rc(rcPath);
   ASSERT_TRUE(rc.good()) << rcPath;
   std::stringstream content;

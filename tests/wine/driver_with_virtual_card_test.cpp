@@ -17,7 +17,7 @@
 #include "core/shared_state.h"
 #include "driver/nivo3_loader.h"
 #include "driver/nivo_driver.h"
-#include "support/json_reader.h"
+#include "support/call_log_json.h"
 #include "support/wine_process.h"
 
 namespace {
@@ -50,19 +50,15 @@ constexpr DWORD kPollMs = 50;
 constexpr char kPushSelector[] = "0x20304E6";
 constexpr char kPushSelectorWithKeys[] = "0x203F4E6";
 
-using Members = std::map<std::string, std::string>;
+using Members = calllog::Json;
 
 // The text of a string member, or "<none>" when it is missing or not a string.
-std::string Text(const Members& m, const char* key) {
-  auto found = m.find(key);
-  if (found == m.end()) return "<none>";
-  return jsontest::StringValue(found->second).value_or("<not a string>");
-}
+std::string Text(const Members& m, const char* key) { return calllog::Text(m, key); }
 
-// The raw JSON of a member (a number's digits), or "<none>".
+// The JSON of a member (a number's digits), or "<none>".
 std::string Raw(const Members& m, const char* key) {
   auto found = m.find(key);
-  return found == m.end() ? "<none>" : found->second;
+  return found == m.end() ? "<none>" : found->dump();
 }
 
 struct LinkWait {
@@ -139,7 +135,7 @@ class DriverWithVirtualCard : public ::testing::Test {
     if (exclusive != INVALID_HANDLE_VALUE) CloseHandle(exclusive);
     std::vector<Members> calls;
     for (const std::string& line : FileLines(logPath_)) {
-      auto members = jsontest::Members(line);
+      auto members = calllog::ParseObject(line);
       EXPECT_TRUE(members.has_value()) << line;
       if (members) calls.push_back(*members);
     }
@@ -317,18 +313,18 @@ TEST_F(DriverWithVirtualCard, WepPushJoinsOnlyWithTheNetworksKeyAsTransmitKey) {
     EXPECT_EQ(Raw(set, "wepStatus"), "0");
     EXPECT_EQ(Raw(calls[at + 3], "encryptionLevel"), "1");
     EXPECT_EQ(Raw(calls[at + 3], "defaultKeyIndex"), std::to_string(transmitSlot));
-    auto elements = jsontest::Elements(Raw(set, "wepKey"));
-    ASSERT_TRUE(elements.has_value()) << Raw(set, "wepKey");
+    auto elements = set.find("wepKey");
+    ASSERT_TRUE(elements != set.end() && elements->is_array()) << Raw(set, "wepKey");
     ASSERT_EQ(elements->size(), 4u);
     for (int s = 0; s < 4; ++s) {
-      auto key = jsontest::Members((*elements)[s]);
-      ASSERT_TRUE(key.has_value());
-      EXPECT_EQ(Raw(*key, "slot"), std::to_string(s));
-      EXPECT_EQ(Raw(*key, "length"), "20");
-      EXPECT_EQ(Raw(*key, "keyLength"), "5");
+      const Members& key = (*elements)[s];
+      ASSERT_TRUE(key.is_object()) << key;
+      EXPECT_EQ(Raw(key, "slot"), std::to_string(s));
+      EXPECT_EQ(Raw(key, "length"), "20");
+      EXPECT_EQ(Raw(key, "keyLength"), "5");
       const std::string index = s == transmitSlot ? "0x8000000" + std::to_string(s) : "0x" + std::to_string(s);
-      EXPECT_EQ(Text(*key, "keyIndex"), index);
-      EXPECT_EQ(Text(*key, "keyMaterial"), keys[s]);
+      EXPECT_EQ(Text(key, "keyIndex"), index);
+      EXPECT_EQ(Text(key, "keyMaterial"), keys[s]);
     }
   }
   // While the wrong key was in place every read found the card disconnected and read nothing

@@ -5,7 +5,6 @@
 // product's own key functions (the 64-bit generator written out again, MD5 from the system's
 // cryptography provider).
 #include <gtest/gtest.h>
-#include <shlwapi.h>
 #include <wincrypt.h>
 
 #include <cstdio>
@@ -19,17 +18,12 @@
 #include "res/resource.h"
 #include "support/call_log.h"
 #include "support/desktop_probe.h"
-#include "support/json_reader.h"
-#include "support/wine_process.h"
+#include "support/resident_utility.h"
 
 namespace {
 
 using namespace winetest;
 
-constexpr char kTitle[] = "Tallwyn TW7720 WLAN card utility";
-constexpr char kProfileRootKey[] = "Software\\Tallwyn\\Profile";
-constexpr char kAddIconLine[] = " <ModifyIconAtTaskbar>:Add ICON ";
-constexpr UINT kTrayIconId = 1;
 constexpr int kEncryptionTab = 3;
 constexpr UINT kMessageTextId = 0xFFFF;  // the text of a message box
 
@@ -141,51 +135,28 @@ struct LoggedKey {
 std::vector<LoggedKey> Keys(const Call& set) {
   std::vector<LoggedKey> keys;
   auto found = set.fields.find("wepKey");
-  if (found == set.fields.end()) return keys;
-  for (const std::string& element : jsontest::Elements(found->second).value_or(std::vector<std::string>{})) {
+  if (found == set.fields.end() || !found->is_array()) return keys;
+  for (const calllog::Json& element : *found) {
     Call k;
-    k.fields = jsontest::Members(element).value_or(std::map<std::string, std::string>{});
+    k.fields = element;
     keys.push_back({k.Text("slot"), k.Text("keyIndex"), k.Text("keyLength"), k.Text("keyMaterial")});
   }
   return keys;
 }
 
-class EncryptionTab : public ::testing::Test {
+class EncryptionTab : public ResidentUtility {
  protected:
-  void SetUp() override { SHDeleteKeyA(HKEY_CURRENT_USER, kProfileRootKey); }
-
   void TearDown() override {
     CloseMessageBoxes();
-    if (utility_ && !utility_->exited()) {
-      BroadcastRegistered("ELEGANT_CLOSE");
-      if (!utility_->WaitForExit(kPatientMs)) {
-        ADD_FAILURE() << "the utility did not end on ELEGANT_CLOSE";
-        utility_->Kill();
-      }
-    }
-    utility_.reset();
-    SHDeleteKeyA(HKEY_CURRENT_USER, kProfileRootKey);
+    ResidentUtility::TearDown();
   }
 
   // Starts the utility with the world, waits for the first push, opens the window on the
   // Encryption tab.
   void OpenEncryptionTab(const char* world) {
-    ASSERT_TRUE(folder_.CopyFromBin("tw7720util.exe"));
-    ASSERT_TRUE(folder_.CopyFromBin("NIVO3.dll"));
-    ASSERT_TRUE(folder_.Write("world.ini", world));
-    SetEnvironmentVariableA("NIVO3_SCENARIO", folder_.File("world.ini").c_str());
-    SetEnvironmentVariableA("NIVO3_CALL_LOG", callLog().c_str());
-    utility_ = std::make_unique<DebuggedProcess>(folder_.File("tw7720util.exe"));
-    SetEnvironmentVariableA("NIVO3_SCENARIO", nullptr);
-    SetEnvironmentVariableA("NIVO3_CALL_LOG", nullptr);
-    ASSERT_TRUE(utility_->started());
-    frame_ = WaitForProcessWindow(pid(), nullptr, kTitle, false, kPatientMs);
-    ASSERT_NE(frame_, nullptr);
-    ASSERT_TRUE(utility_->WaitForLine(kAddIconLine));
-    ASSERT_TRUE(WaitUntil([&] { return CallCount("NIVO_SetWLANConfig") >= 1; }));
-
-    PostMessageA(frame_, RegisterWindowMessageA("QUORVEL_ICON_PRESSED"), kTrayIconId, WM_LBUTTONDBLCLK);
-    sheet_ = WaitForProcessWindow(pid(), "#32770", kTitle, true, kPatientMs);
+    ASSERT_NO_FATAL_FAILURE(StartWithIcon(world));
+    ASSERT_TRUE(WaitForCallCount("NIVO_SetWLANConfig", 1));
+    sheet_ = OpenSheet();
     ASSERT_NE(sheet_, nullptr);
     SendMessageA(sheet_, PSM_SETCURSEL, kEncryptionTab, 0);
     ASSERT_TRUE(WaitUntil([&] {
@@ -194,8 +165,6 @@ class EncryptionTab : public ::testing::Test {
     })) << "the Encryption tab did not come up";
   }
 
-  DWORD pid() const { return utility_ ? utility_->processId() : 0; }
-  std::string callLog() const { return folder_.File("calls.jsonl"); }
   HWND Control(int id) const { return GetDlgItem(page_, id); }
 
   // --- what a user does
@@ -231,7 +200,7 @@ class EncryptionTab : public ::testing::Test {
   // The message boxes of the utility (the window's own dialogs of the same title aside).
   std::vector<HWND> MessageBoxes() const {
     std::vector<HWND> boxes;
-    for (HWND w : ProcessWindows(pid(), "#32770", kTitle, true))
+    for (HWND w : ProcessWindows(pid(), "#32770", kUtilityTitle, true))
       if (w != sheet_ && GetDlgItem(w, kMessageTextId) != nullptr) boxes.push_back(w);
     return boxes;
   }
@@ -241,17 +210,6 @@ class EncryptionTab : public ::testing::Test {
   }
 
   // --- the card's log
-  std::vector<Call> Calls() const {
-    std::vector<std::string> bad;
-    std::vector<Call> calls = ReadCallLog(callLog(), &bad);
-    for (const std::string& line : bad) ADD_FAILURE() << "not a JSON object: " << line;
-    return calls;
-  }
-  size_t CallCount(const std::string& op) const {
-    size_t n = 0;
-    for (const Call& c : Calls()) n += c.op == op;
-    return n;
-  }
   // The calls of the window thread since the last apply began, in order.
   std::vector<Call> ApplyCalls() const {
     std::vector<Call> calls = Calls();
@@ -301,9 +259,6 @@ class EncryptionTab : public ::testing::Test {
     return calls[1];
   }
 
-  ScratchFolder folder_;
-  std::unique_ptr<DebuggedProcess> utility_;
-  HWND frame_ = nullptr;
   HWND sheet_ = nullptr;
   HWND page_ = nullptr;
   size_t applyFrom_ = 0;

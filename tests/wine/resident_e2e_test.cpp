@@ -3,32 +3,14 @@
 // insertion, the tray menu, the configuration window and the two ways to end the utility.
 // Read back through the card's call log, the utility's trace lines and the windows.
 #include <gtest/gtest.h>
-#include <shlwapi.h>
 
-#include <fstream>
-#include <functional>
-#include <map>
-#include <memory>
-#include <sstream>
-
-#include "support/call_log.h"
-#include "support/desktop_probe.h"
-#include "support/json_reader.h"
-#include "support/wine_process.h"
+#include "support/resident_utility.h"
 
 namespace {
 
 using namespace winetest;
 
-constexpr char kTitle[] = "Tallwyn TW7720 WLAN card utility";
-constexpr char kProfileRootKey[] = "Software\\Tallwyn\\Profile";
-constexpr char kAddIconLine[] = " <ModifyIconAtTaskbar>:Add ICON ";
-constexpr char kRemoveIconLine[] = " <ModifyIconAtTaskbar>:Remove ICON ";
 constexpr char kSettingDomainLine[] = "\n\n##### Setting domain 0\n";
-constexpr UINT kTrayIconId = 1;
-constexpr WPARAM kHideConfig = 2001;
-constexpr WPARAM kShowConfig = 2002;
-constexpr WPARAM kExit = 2004;
 
 // One open access point; the card joins it shortly after each new configuration.
 constexpr char kHarbourWorld[] =
@@ -43,147 +25,6 @@ constexpr char kHarbourWorld[] =
 constexpr char kEmptyWorld[] =
     "[card]\n"
     "association_delay_ms=200\n";
-
-// A copy of the utility and NIVO3.DLL in a folder of its own, started with its own scenario
-// and call log, as the debugger's child (so its trace lines are read here). No profile is
-// stored when it starts.
-class ResidentUtility : public ::testing::Test {
- protected:
-  void SetUp() override { SHDeleteKeyA(HKEY_CURRENT_USER, kProfileRootKey); }
-
-  void TearDown() override {
-    if (utility_ && !utility_->exited()) {
-      DismissPopupMenu(pid(), kPatientMs);
-      BroadcastRegistered("ELEGANT_CLOSE");
-      if (!utility_->WaitForExit(kPatientMs)) {
-        ADD_FAILURE() << "the utility did not end on ELEGANT_CLOSE";
-        utility_->Kill();
-      }
-    }
-    utility_.reset();
-    SHDeleteKeyA(HKEY_CURRENT_USER, kProfileRootKey);
-  }
-
-  void Start(const char* world) {
-    ASSERT_TRUE(folder_.CopyFromBin("tw7720util.exe"));
-    ASSERT_TRUE(folder_.CopyFromBin("NIVO3.dll"));
-    ASSERT_TRUE(folder_.Write("world.ini", world));
-    // The child inherits the environment of the moment it is created.
-    SetEnvironmentVariableA("NIVO3_SCENARIO", folder_.File("world.ini").c_str());
-    SetEnvironmentVariableA("NIVO3_CALL_LOG", callLogPath().c_str());
-    utility_ = std::make_unique<DebuggedProcess>(folder_.File("tw7720util.exe"));
-    SetEnvironmentVariableA("NIVO3_SCENARIO", nullptr);
-    SetEnvironmentVariableA("NIVO3_CALL_LOG", nullptr);
-    ASSERT_TRUE(utility_->started());
-    frame_ = WaitForProcessWindow(pid(), nullptr, kTitle, false, kPatientMs);
-    ASSERT_NE(frame_, nullptr);
-    ASSERT_FALSE(IsWindowVisible(frame_));
-  }
-
-  // Started, with the card found and the icon shown.
-  void StartWithIcon(const char* world) {
-    ASSERT_NO_FATAL_FAILURE(Start(world));
-    ASSERT_TRUE(utility_->WaitForLine(kAddIconLine));
-  }
-
-  DWORD pid() const { return utility_ ? utility_->processId() : 0; }
-  std::string callLogPath() const { return folder_.File("calls.jsonl"); }
-
-  // The tray icon's callback, as the shell sends it for a mouse message.
-  void PostTray(UINT mouseMessage) const {
-    PostMessageA(frame_, RegisterWindowMessageA("QUORVEL_ICON_PRESSED"), kTrayIconId, mouseMessage);
-  }
-  void PostCommand(WPARAM id) const { PostMessageA(frame_, WM_COMMAND, id, 0); }
-
-  std::vector<HWND> VisibleSheets() const { return ProcessWindows(pid(), "#32770", kTitle, true); }
-  HWND WaitForSheet() const { return WaitForProcessWindow(pid(), "#32770", kTitle, true, kPatientMs); }
-  bool WaitForNoSheet() const {
-    return WaitUntil([&] { return VisibleSheets().empty(); });
-  }
-  HWND OpenSheet() const {
-    PostTray(WM_LBUTTONDBLCLK);
-    return WaitForSheet();
-  }
-
-  // The tray menu's items; the menu is closed again before this returns.
-  std::vector<MenuEntry> TrayMenu() const {
-    PostTray(WM_RBUTTONUP);
-    std::optional<std::vector<MenuEntry>> entries = WaitForPopupMenu(pid(), kPatientMs);
-    EXPECT_TRUE(entries.has_value()) << "no pop-up menu";
-    EXPECT_TRUE(DismissPopupMenu(pid(), kPatientMs));
-    return entries.value_or(std::vector<MenuEntry>{});
-  }
-
-  size_t TraceCount(const std::string& line) const {
-    size_t n = 0;
-    for (const std::string& l : utility_->lines()) n += l == line;
-    return n;
-  }
-
-  // The complete lines of the call log so far (a line being written is left for later).
-  std::vector<Call> Calls() const {
-    std::vector<std::string> bad;
-    std::vector<Call> calls = ReadCallLog(callLogPath(), &bad);
-    for (const std::string& line : bad) ADD_FAILURE() << "not a JSON object: " << line;
-    return calls;
-  }
-  size_t CallCount(const std::string& op) const {
-    size_t n = 0;
-    for (const Call& c : Calls()) n += c.op == op;
-    return n;
-  }
-  // Successful media connect status queries that read `status` (0 connected, 1 not).
-  size_t ConnectStatusReadings(int status) const {
-    size_t n = 0;
-    for (const Call& c : Calls())
-      n += c.op == "NIVO_QueryOID" && c.Text("oid") == "0x10114" && c.Text("result") == "0" &&
-           c.Text("value") == std::to_string(status);
-    return n;
-  }
-  bool WaitForCallCount(const std::string& op, size_t atLeast) const {
-    return WaitUntil([&] { return CallCount(op) >= atLeast; });
-  }
-
-  // Runs virtualcard-ctl against the utility's card; its exit status.
-  long Ctl(const std::string& arguments) const {
-    std::string command(1, '"');
-    command.append(ProgramFolder()).append("\\virtualcard-ctl.exe\" --pid ");
-    command.append(std::to_string(pid())).append(1, ' ').append(arguments);
-    return RunToEnd(command);
-  }
-
-  ScratchFolder folder_;
-  std::unique_ptr<DebuggedProcess> utility_;
-  HWND frame_ = nullptr;
-};
-
-// One expected call: its operation and the fields it must carry (decoded texts or numbers).
-struct ExpectedCall {
-  const char* op;
-  std::vector<std::pair<const char*, const char*>> fields;
-};
-
-// Finds the expected calls in the log in this order (other calls may come between); the
-// index of each match, or an explanation of the first that is missing.
-testing::AssertionResult InOrder(const std::vector<Call>& calls, const std::vector<ExpectedCall>& expected,
-                                 std::vector<size_t>* positions = nullptr) {
-  size_t next = 0;
-  for (const ExpectedCall& e : expected) {
-    bool found = false;
-    for (; next < calls.size() && !found; ++next) {
-      if (calls[next].op != e.op) continue;
-      found = true;
-      for (const auto& [key, value] : e.fields) found = found && calls[next].Text(key) == value;
-      if (found && positions) positions->push_back(next);
-    }
-    if (!found) {
-      std::string log;
-      for (const Call& c : calls) log += "  " + c.op + "\n";
-      return testing::AssertionFailure() << "no " << e.op << " with the expected fields in order; calls:\n" << log;
-    }
-  }
-  return testing::AssertionSuccess();
-}
 
 TEST_F(ResidentUtility, StartPushesTheNewDefaultProfileAndTheIconTurnsGreenOnceLinked) {
   ASSERT_NO_FATAL_FAILURE(StartWithIcon(kEmptyWorld));

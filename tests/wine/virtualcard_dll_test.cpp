@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "driver/nivo_api.h"
-#include "support/json_reader.h"
+#include "support/call_log_json.h"
 #include "support/wine_process.h"
 
 namespace {
@@ -256,9 +256,9 @@ TEST(VirtualCardDll, ExportsEveryOperationAndServesThemWithLogRegistryAndControl
   ASSERT_GE(lines.size(), 20u);
   std::vector<std::string> ops;
   for (const std::string& line : lines) {
-    auto members = jsontest::Members(line);
+    auto members = calllog::ParseObject(line);
     ASSERT_TRUE(members.has_value()) << line;
-    ops.push_back(jsontest::StringValue((*members)["op"]).value_or(""));
+    ops.push_back(calllog::Text(*members, "op"));
   }
   EXPECT_EQ(ops.front(), "NIVO_Init");
   EXPECT_EQ(ops.back(), "NIVO_Terminate");
@@ -270,9 +270,9 @@ TEST(VirtualCardDll, ExportsEveryOperationAndServesThemWithLogRegistryAndControl
   }
   EXPECT_TRUE(sawRemove);
   EXPECT_TRUE(sawFirmware);
-  auto init = jsontest::Members(lines.front()).value();
-  EXPECT_EQ(init["thread"], std::to_string(GetCurrentThreadId()));
-  EXPECT_EQ(init["applicationName"], "\"Halden\"");
+  calllog::Json init = calllog::ParseObject(lines.front()).value();
+  EXPECT_EQ(init["thread"], GetCurrentThreadId());
+  EXPECT_EQ(init["applicationName"], "Halden");
 
   SHDeleteKeyA(HKEY_CURRENT_USER, ("Software\\" + root).c_str());
 }

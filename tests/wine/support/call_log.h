@@ -1,64 +1,42 @@
-// The virtual card's call log as the end-to-end tests read it: one JSON object per line,
-// and a wait for a condition on it (or on anything else the test watches).
+// The virtual card's call log as the end-to-end tests read it: one record per line, each
+// with its operation and its fields. ReadCallLog is the one place that knows the log's JSON
+// form.
 #pragma once
-#include <windows.h>
+#include <gtest/gtest.h>
 
-#include <fstream>
-#include <functional>
-#include <map>
-#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "support/json_reader.h"
-#include "support/wine_process.h"
+#include "support/call_log_json.h"
 
 namespace winetest {
 
 // One line of the call log.
 struct Call {
   std::string op;
-  std::map<std::string, std::string> fields;  // raw JSON values
-  // A member's text: a string's characters, anything else as written; "<missing>".
-  std::string Text(const std::string& key) const {
-    auto found = fields.find(key);
-    if (found == fields.end()) return "<missing>";
-    return jsontest::StringValue(found->second).value_or(found->second);
-  }
+  calllog::Json fields;
+  // A text field's bytes, a number's digits, or "<missing>".
+  std::string Text(const std::string& key) const;
+  // A number field, or `otherwise` when it is missing or not a number.
+  long long Number(const std::string& key, long long otherwise = -1) const;
+  // Milliseconds since the card's NIVO_Init ("t").
+  long long Ms() const { return Number("t"); }
 };
 
-// The complete lines of a call log so far (a line being written is left for later). A line
-// that is not one JSON object is reported in `bad` and left out.
-inline std::vector<Call> ReadCallLog(const std::string& path, std::vector<std::string>* bad = nullptr) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream content;
-  content << in.rdbuf();
-  const std::string text = content.str();
-  std::vector<Call> calls;
-  for (size_t begin = 0, end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
-    std::string line = text.substr(begin, end - begin);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    auto members = jsontest::Members(line);
-    if (!members) {
-      if (bad) bad->push_back(line);
-      continue;
-    }
-    Call call;
-    call.fields = *members;
-    call.op = call.Text("op");
-    calls.push_back(call);
-  }
-  return calls;
-}
+// The complete lines of the log file (a line being written is left for later); a line that
+// is not a JSON object is reported as a test failure and left out.
+std::vector<Call> ReadCallLog(const std::string& path);
 
-// Polls until the condition holds; false on time-out.
-inline bool WaitUntil(const std::function<bool()>& condition, DWORD ms = kPatientMs) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(50);
-  }
-  return true;
-}
+// One expected call: its operation and the fields it must carry (decoded texts or numbers).
+struct ExpectedCall {
+  const char* op;
+  std::vector<std::pair<const char*, const char*>> fields;
+};
+
+// Finds the expected calls in the log in this order (other calls may come between); the
+// index of each match, or an explanation of the first that is missing.
+testing::AssertionResult InOrder(const std::vector<Call>& calls, const std::vector<ExpectedCall>& expected,
+                                 std::vector<size_t>* positions = nullptr);
 
 }  // namespace winetest
