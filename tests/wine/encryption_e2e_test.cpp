@@ -5,6 +5,7 @@
 // product's own key functions (the 64-bit generator written out again, MD5 from the system's
 // cryptography provider).
 #include <gtest/gtest.h>
+#include <windows.h>
 #include <wincrypt.h>
 
 #include <cstdio>
