@@ -10,8 +10,11 @@
 
 #include "driver/nivo_records.h"
 #include "framework/property_sheet.h"
+#include "pages/about_page.h"
+#include "pages/config_page.h"
 #include "pages/encryption_page.h"
-#include "pages/placeholder_pages.h"
+#include "pages/link_info_page.h"
+#include "pages/site_survey_page.h"
 
 // Number of supportedRates bytes.
 constexpr std::size_t kSupportedRatesSize = 8;

@@ -249,13 +249,13 @@ std::optional<StatementInfo> InfoOf(const std::string& statement) {
   if (statement == "EDITTEXT") return StatementInfo{"Edit", false, kWsBorder | kWsTabStop, kWsBorder | kWsTabStop};
   if (statement == "COMBOBOX") return StatementInfo{"ComboBox", false, 0x0, 0x1 | kWsTabStop};
   if (statement == "LISTBOX") return StatementInfo{"ListBox", false, 0x1 | kWsBorder, 0x1 | kWsBorder};
-  if (statement == "PUSHBUTTON") return StatementInfo{"Button", true, 0x0, 0x0 | kWsTabStop};
-  if (statement == "DEFPUSHBUTTON") return StatementInfo{"Button", true, 0x1, 0x1 | kWsTabStop};
+  if (statement == "PUSHBUTTON") return StatementInfo{"Button", true, 0x0 | kWsTabStop, 0x0 | kWsTabStop};
+  if (statement == "DEFPUSHBUTTON") return StatementInfo{"Button", true, 0x1 | kWsTabStop, 0x1 | kWsTabStop};
   if (statement == "GROUPBOX") return StatementInfo{"Button", true, 0x7, 0x7};
-  if (statement == "AUTORADIOBUTTON") return StatementInfo{"Button", true, 0x9, 0x9};
-  if (statement == "RADIOBUTTON") return StatementInfo{"Button", true, 0x4, 0x4};
-  if (statement == "AUTOCHECKBOX") return StatementInfo{"Button", true, 0x3, 0x3 | kWsTabStop};
-  if (statement == "CHECKBOX") return StatementInfo{"Button", true, 0x2, 0x2 | kWsTabStop};
+  if (statement == "AUTORADIOBUTTON") return StatementInfo{"Button", true, 0x9 | kWsTabStop, 0x9 | kWsTabStop};
+  if (statement == "RADIOBUTTON") return StatementInfo{"Button", true, 0x4 | kWsTabStop, 0x4 | kWsTabStop};
+  if (statement == "AUTOCHECKBOX") return StatementInfo{"Button", true, 0x3 | kWsTabStop, 0x3 | kWsTabStop};
+  if (statement == "CHECKBOX") return StatementInfo{"Button", true, 0x2 | kWsTabStop, 0x2 | kWsTabStop};
   if (statement == "CONTROL") return StatementInfo{"", true, 0x0, 0x0};
   return std::nullopt;
 }
@@ -486,8 +486,9 @@ class TemplateReader {
     }
     control.x = static_cast<int>(rect[0]);
     control.y = static_cast<int>(rect[1]);
-    control.cx = static_cast<int>(rect[2]);
-    control.cy = static_cast<int>(rect[3]);
+    // An icon takes the size of its picture: the compiler stores none.
+    control.cx = isIcon ? 0 : static_cast<int>(rect[2]);
+    control.cy = isIcon ? 0 : static_cast<int>(rect[3]);
     if (!isControl && IsPunct(',')) {
       if (!Advance(error)) return false;
       style = kWsChild | kWsVisible | info.base;

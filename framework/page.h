@@ -15,6 +15,7 @@
 //     return kTable;
 //   }
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -50,7 +51,11 @@ struct Handler {
   int id = 0;                // control id (command, notify, key char); 0 in the other rows
   std::uint32_t code = 0;    // notification code (command, notify)
   std::uintptr_t timerId = kAnyTimer;
-  std::variant<CommandFn, NotifyFn, TimerFn, ColourFn, MouseMoveFn, ContextHelpFn, KeyCharFn> fn;
+  // Alternatives are chosen by position: in the 32-bit build a timer id and a help context are
+  // both unsigned int, so two alternatives have the same type.
+  using Fn = std::variant<CommandFn, NotifyFn, TimerFn, ColourFn, MouseMoveFn, ContextHelpFn, KeyCharFn>;
+  enum : std::size_t { kCommandFn, kNotifyFn, kTimerFn, kColourFn, kMouseMoveFn, kContextHelpFn, kKeyCharFn };
+  Fn fn;
 
   bool Matches(const PageEvent& e) const {
     if (e.kind != kind) return false;
@@ -71,25 +76,25 @@ struct Handler {
     switch (kind) {
       case EventKind::kCommand:
       case EventKind::kPaint:
-        (page.*std::get<CommandFn>(fn))();
+        (page.*std::get<kCommandFn>(fn))();
         break;
       case EventKind::kNotify:
-        (page.*std::get<NotifyFn>(fn))(e);
+        (page.*std::get<kNotifyFn>(fn))(e);
         break;
       case EventKind::kTimer:
-        (page.*std::get<TimerFn>(fn))(e.timerId);
+        (page.*std::get<kTimerFn>(fn))(e.timerId);
         break;
       case EventKind::kColour:
-        (page.*std::get<ColourFn>(fn))(e.id, e.colourKind, e.colour);
+        (page.*std::get<kColourFn>(fn))(e.id, e.colourKind, e.colour);
         break;
       case EventKind::kMouseMove:
-        (page.*std::get<MouseMoveFn>(fn))(MouseMove{e.x, e.y, e.ctrl, e.shift});
+        (page.*std::get<kMouseMoveFn>(fn))(MouseMove{e.x, e.y, e.ctrl, e.shift});
         break;
       case EventKind::kContextHelp:
-        (page.*std::get<ContextHelpFn>(fn))(e.helpContext);
+        (page.*std::get<kContextHelpFn>(fn))(e.helpContext);
         break;
       case EventKind::kKeyChar:
-        e.verdict = (page.*std::get<KeyCharFn>(fn))(e.id, e.ch);
+        e.verdict = (page.*std::get<kKeyCharFn>(fn))(e.id, e.ch);
         break;
     }
   }
@@ -98,36 +103,36 @@ struct Handler {
 // The rows, one maker per event kind.
 template <class T>
 Handler<T> OnCommand(int id, std::uint32_t code, void (T::*fn)()) {
-  return Handler<T>{EventKind::kCommand, id, code, kAnyTimer, fn};
+  return Handler<T>{EventKind::kCommand, id, code, kAnyTimer, typename Handler<T>::Fn(std::in_place_index<Handler<T>::kCommandFn>, fn)};
 }
 template <class T>
 Handler<T> OnNotify(int id, std::uint32_t code, void (T::*fn)(PageEvent&)) {
-  return Handler<T>{EventKind::kNotify, id, code, kAnyTimer, fn};
+  return Handler<T>{EventKind::kNotify, id, code, kAnyTimer, typename Handler<T>::Fn(std::in_place_index<Handler<T>::kNotifyFn>, fn)};
 }
 template <class T>
 Handler<T> OnTimer(void (T::*fn)(std::uintptr_t), std::uintptr_t timerId = kAnyTimer) {
-  return Handler<T>{EventKind::kTimer, 0, 0, timerId, fn};
+  return Handler<T>{EventKind::kTimer, 0, 0, timerId, typename Handler<T>::Fn(std::in_place_index<Handler<T>::kTimerFn>, fn)};
 }
 template <class T>
 Handler<T> OnCtlColor(void (T::*fn)(int, ColourKind, ColourAnswer&)) {
-  return Handler<T>{EventKind::kColour, 0, 0, kAnyTimer, fn};
+  return Handler<T>{EventKind::kColour, 0, 0, kAnyTimer, typename Handler<T>::Fn(std::in_place_index<Handler<T>::kColourFn>, fn)};
 }
 template <class T>
 Handler<T> OnPaint(void (T::*fn)()) {
-  return Handler<T>{EventKind::kPaint, 0, 0, kAnyTimer, fn};
+  return Handler<T>{EventKind::kPaint, 0, 0, kAnyTimer, typename Handler<T>::Fn(std::in_place_index<Handler<T>::kCommandFn>, fn)};
 }
 template <class T>
 Handler<T> OnMouseMove(void (T::*fn)(const MouseMove&)) {
-  return Handler<T>{EventKind::kMouseMove, 0, 0, kAnyTimer, fn};
+  return Handler<T>{EventKind::kMouseMove, 0, 0, kAnyTimer, typename Handler<T>::Fn(std::in_place_index<Handler<T>::kMouseMoveFn>, fn)};
 }
 template <class T>
 Handler<T> OnContextHelp(void (T::*fn)(std::uint32_t)) {
-  return Handler<T>{EventKind::kContextHelp, 0, 0, kAnyTimer, fn};
+  return Handler<T>{EventKind::kContextHelp, 0, 0, kAnyTimer, typename Handler<T>::Fn(std::in_place_index<Handler<T>::kContextHelpFn>, fn)};
 }
 // Subclasses the edit `id`: each typed character is passed or dropped with a beep.
 template <class T>
 Handler<T> OnKeyChar(int id, KeyVerdict (T::*fn)(int, char)) {
-  return Handler<T>{EventKind::kKeyChar, id, 0, kAnyTimer, fn};
+  return Handler<T>{EventKind::kKeyChar, id, 0, kAnyTimer, typename Handler<T>::Fn(std::in_place_index<Handler<T>::kKeyCharFn>, fn)};
 }
 
 // A page class with a handler table: T::Handlers() gives the rows; the first row that

@@ -12,7 +12,7 @@ std::uint8_t lastKeyLevel = 2;
 
 namespace {
 
-constexpr std::uint32_t kEncryptionHelpContext = 105;
+constexpr std::uint32_t kEncryptionHelpContext = IDH_ENCRYPTION;
 constexpr int kSetAttempts = 2;
 // Where the caret goes when the passphrase is revealed: after the text the live generation
 // reads.

@@ -14,6 +14,13 @@
 #define IDD_ENCRYPTION 184
 #define IDD_SITE_SURVEY 188
 
+// Help topics of the pages: the sheet's Help button and each page's context help
+#define IDH_LINK_INFO 102
+#define IDH_CONFIGURATION 103
+#define IDH_SITE_SURVEY 104
+#define IDH_ENCRYPTION 105
+#define IDH_ABOUT 106
+
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif

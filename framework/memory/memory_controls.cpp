@@ -345,11 +345,13 @@ LResult MemoryControls::SendCombo(Control& c, std::uint32_t message, WParam wPar
     case cb::kGetCurSel:
       return c.curSel;
     case cb::kSetCurSel:
-      // No CBN_SELCHANGE: only the user's choice sends one.
-      if (index < 0 || index >= count) {
+      // No CBN_SELCHANGE: only the user's choice sends one. -1 clears the selection; another
+      // index out of range leaves it (as Wine's combo box does).
+      if (index == -1) {
         SelectItem(c, -1);
         return cb::kErr;
       }
+      if (index < 0 || index >= count) return cb::kErr;
       SelectItem(c, index);
       return index;
     case cb::kDeleteString:
@@ -394,10 +396,11 @@ LResult MemoryControls::SendListBox(Control& c, std::uint32_t message, WParam wP
     case lb::kGetCurSel:
       return c.curSel;
     case lb::kSetCurSel:
-      if (index < 0 || index >= count) {
+      if (index == -1) {
         c.curSel = -1;
-        return index == -1 ? 0 : -1;
+        return -1;
       }
+      if (index < 0 || index >= count) return -1;
       c.curSel = index;
       return index;
     case lb::kDeleteString:

@@ -152,7 +152,10 @@ TEST_F(PageFrameworkTest, ComboBoxesSortFindAndTellOnlyTheUsersChoice) {
     EXPECT_EQ(profiles.SetCurSel(3), 3);
     EXPECT_EQ(user.Text(IDC_TEST_PROFILES), "office");
     EXPECT_EQ(profiles.SetCurSel(42), -1);
+    EXPECT_EQ(profiles.GetCurSel(), 3) << "an index out of range changes nothing";
+    EXPECT_EQ(profiles.SetCurSel(-1), -1);
     EXPECT_EQ(profiles.GetCurSel(), -1);
+    EXPECT_EQ(user.Text(IDC_TEST_PROFILES), "");
     page.Item<ComboBox>(IDC_TEST_LEVEL).SetCurSel(2);
     EXPECT_EQ(user.Text(IDC_TEST_LEVEL), "128 Bits");
     EXPECT_EQ(page.log, Log{}) << "a selection by the program sends nothing";

@@ -34,20 +34,25 @@ class PageTest : public PlatformTest {
     ASSERT_TRUE(added);
   }
 
-  // Opens `page` (alone, or after `others`) in a sheet, runs `body` from the sheet's modal
-  // loop, and ends the sheet. Returns the sheet's result: kBodyDone when the body ran.
-  int RunOnPage(fw::PropertyPage& page, const std::function<void(UserDriver&)>& body,
-                std::uint32_t startPage = 0) {
-    sheettest::TestSheet sheet(startPage);
+  // Opens `page` alone in a test sheet, runs `body` from the sheet's modal loop, and ends
+  // the sheet. Returns the sheet's result: kBodyDone when the body ran.
+  int RunOnPage(fw::PropertyPage& page, const std::function<void(UserDriver&)>& body) {
+    sheettest::TestSheet sheet;
     sheet.AddPage(&page);
+    return RunInSheet(sheet, page, body);
+  }
+
+  // The same in a given sheet (the configuration window, for a page that reaches its
+  // sheet): the sheet opens on `page`; the body runs once the sheet's own initialisation is
+  // done (which may have moved to another page: the page's window stays).
+  int RunInSheet(fw::PropertySheet& sheet, fw::PropertyPage& page, const std::function<void(UserDriver&)>& body) {
+    sheet.SetActivePage(sheet.GetPageIndex(&page));
     sheettest::Later later(platform());
     UserDriver user(sheet, page);
-    sheet.onInit = [&] {
-      later.Post([&] {
-        body(user);
-        sheet.EndModalLoop(kBodyDone);
-      });
-    };
+    later.Post([&] {
+      body(user);
+      sheet.EndModalLoop(kBodyDone);
+    });
     return sheettest::RunGuarded(sheet);
   }
 };
