@@ -11,6 +11,7 @@
 
 #include "framework/memory/memory_property_sheet.h"
 #include "framework/win32/win32_property_sheet.h"
+#include "res/resource.h"
 #include "support/sheet_test_support.h"
 
 namespace {
@@ -119,7 +120,9 @@ TEST(Win32PropertySheet, PagesComeFromTheTemplatesOfTheProgram) {
       sheet.SetActivePage(i);
       titles.push_back(sheet.CurrentPageWindowText(256));
       char text[128] = {};
-      GetWindowTextA(GetDlgItem(static_cast<HWND>(sheet.GetPage(i)->window()), -1), text, sizeof(text));
+      // The Encryption template has its controls; the others still show one line of text.
+      const int lineId = sheet.GetPage(i)->templateId() == IDD_ENCRYPTION ? IDC_ENCRYPTION_NOTICE : -1;
+      GetWindowTextA(GetDlgItem(static_cast<HWND>(sheet.GetPage(i)->window()), lineId), text, sizeof(text));
       lines.push_back(text);
     }
     sheet.EndModalLoop(fw::mb::kIdCancel);
@@ -127,7 +130,9 @@ TEST(Win32PropertySheet, PagesComeFromTheTemplatesOfTheProgram) {
   RunGuarded(sheet);
   EXPECT_EQ(titles, (std::vector<std::string>{"Link Info", "Configuration", "Site Survey", "Encryption", "About"}));
   EXPECT_EQ(lines, (std::vector<std::string>{"Link Info page (template 183)", "Configuration page (template 182)",
-                                             "Site Survey page (template 188)", "Encryption page (template 184)",
+                                             "Site Survey page (template 188)",
+                                             "Your encryption settings must match those of your network, or your "
+                                             "computer will be unable to communicate.",
                                              "About page (template 181)"}));
 }
 
