@@ -23,6 +23,9 @@ constexpr std::size_t kSupportedRatesSize = 8;
 // 15 → 108, 96, 72, 48, 36, 24, 22, 18; any other code v → its low byte. Unused bytes are 0.
 void RateCodeToRates(std::int32_t rateCode, std::uint8_t rates[kSupportedRatesSize]);
 
+// Length of a text held in a fixed field: up to its NUL, never past the field.
+std::size_t FieldTextLength(const char* field, std::size_t fieldSize);
+
 // The profile's SSID into the exchange record: ssid bytes and ssidLength, at most 32.
 void CopySsidToConfig(const ProfileWireless& profile, WlanConfig& config);
 
@@ -47,7 +50,7 @@ class CConfigUtility : public fw::PropertySheet {
   CLinkInfoPage linkInfoPage;
   CConfigPage configPage;
   CSiteSurveyPage siteSurveyPage;
-  CEncryptionPage encryptionPage;
+  CEncryptionPage encryptionPage{*this};
   CAboutPage aboutPage;
 
   // Hand-shake: `background` is signalled while no page uses the library; `forground`
