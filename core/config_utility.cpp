@@ -27,11 +27,6 @@ constexpr int kChangedConfigAttempts = 2;
 
 }  // namespace
 
-std::size_t FieldTextLength(const char* field, std::size_t fieldSize) {
-  const void* nul = std::memchr(field, '\0', fieldSize);
-  return nul == nullptr ? fieldSize : static_cast<std::size_t>(static_cast<const char*>(nul) - field);
-}
-
 void CopySsidToConfig(const ProfileWireless& profile, WlanConfig& config) {
   // A stored name longer than the 32 bytes of the exchange is cut to 32; the rest of the
   // field is cleared, so no byte of an older name stays behind.

@@ -23,9 +23,6 @@ constexpr std::size_t kSupportedRatesSize = 8;
 // 15 → 108, 96, 72, 48, 36, 24, 22, 18; any other code v → its low byte. Unused bytes are 0.
 void RateCodeToRates(std::int32_t rateCode, std::uint8_t rates[kSupportedRatesSize]);
 
-// Length of a text held in a fixed field: up to its NUL, never past the field.
-std::size_t FieldTextLength(const char* field, std::size_t fieldSize);
-
 // The profile's SSID into the exchange record: ssid bytes and ssidLength, at most 32.
 void CopySsidToConfig(const ProfileWireless& profile, WlanConfig& config);
 

@@ -39,12 +39,6 @@ void StoreUpperCased(char (&field)[N], std::string_view text) {
   }
 }
 
-// The text a fixed profile field holds.
-template <std::size_t N>
-std::string_view FieldText(const char (&field)[N]) {
-  return std::string_view(field, FieldTextLength(field, N));
-}
-
 }  // namespace
 
 std::optional<KeyFieldKind> KeyFieldKindOf(std::uint32_t controlId) {
