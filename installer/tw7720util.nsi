@@ -111,18 +111,14 @@ Section "Utility, card library and user's guide" SecProgram
   File "${STAGE}\NIVO3.DLL"
   File "${STAGE}\virtualcard-ctl.exe"
   File "${STAGE}\brisken-view.exe"
-!if /FileExists "${STAGE}\tw7720util-guide.html"
-  File "${STAGE}\tw7720util-guide.html"
-!endif
+  File "${STAGE}\tw7720util.html"
   File "${STAGE}\tw7720util.bin.sample"
   File "${STAGE}\README.md"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   CreateDirectory "$SMPROGRAMS\Tallwyn TW7720"
   CreateShortCut "$SMPROGRAMS\Tallwyn TW7720\TW7720 WLAN card utility.lnk" "$INSTDIR\tw7720util.exe"
-!if /FileExists "${STAGE}\tw7720util-guide.html"
-  CreateShortCut "$SMPROGRAMS\Tallwyn TW7720\User's guide.lnk" "$INSTDIR\tw7720util-guide.html"
-!endif
+  CreateShortCut "$SMPROGRAMS\Tallwyn TW7720\User's guide.lnk" "$INSTDIR\tw7720util.html"
   CreateShortCut "$SMPROGRAMS\Tallwyn TW7720\Debug viewer.lnk" "$INSTDIR\brisken-view.exe"
   CreateShortCut "$SMPROGRAMS\Tallwyn TW7720\Uninstall.lnk" "$INSTDIR\uninstall.exe"
 
@@ -162,7 +158,7 @@ Section "un.Utility and its files" UnSecProgram
   Delete "$INSTDIR\NIVO3.DLL"
   Delete "$INSTDIR\virtualcard-ctl.exe"
   Delete "$INSTDIR\brisken-view.exe"
-  Delete "$INSTDIR\tw7720util-guide.html"
+  Delete "$INSTDIR\tw7720util.html"
   Delete "$INSTDIR\tw7720util.bin.sample"
   Delete "$INSTDIR\README.md"
   Delete "$INSTDIR\uninstall.exe"
