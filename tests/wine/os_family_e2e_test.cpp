@@ -70,8 +70,6 @@ struct Family {
   bool settlesRemovalAfterPower;  // 98/Me
   bool resumeMarksPresent;        // Me: a resume after suspend marks the card present at once
   // The driver service name the About page traces ("Retrieve the Driver version from %s").
-  // FAMILY CHECK TO ADD WITH THE ABOUT PAGE: once the page exists, open it in FamilyRun and
-  // expect this name in the trace.
   const char* aboutServiceName;
 };
 
@@ -283,8 +281,12 @@ TEST_P(FamilyRun, PushesQueriesAndCardLossFollowTheFamily) {
   EXPECT_EQ(TraceCount(kRemoveIconLine), 0u) << "the card is still there";
   ASSERT_EQ(Ctl("fault query-connect off"), 0);
 
-  // Losing the card with the window open closes the window and takes the icon away.
+  // Opening the window activates every page once, the About page among them: it reads the
+  // driver's version through the driver service of the family.
   ASSERT_NE(OpenSheet(), nullptr);
+  EXPECT_TRUE(utility_->WaitForLine(std::string("Retrieve the Driver version from ") + f.aboutServiceName));
+
+  // Losing the card with the window open closes the window and takes the icon away.
   ASSERT_EQ(Ctl("remove"), 0);
   EXPECT_TRUE(utility_->WaitForLine(kRemoveIconLine));
   EXPECT_TRUE(WaitForNoSheet());
