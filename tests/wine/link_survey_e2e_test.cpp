@@ -14,16 +14,6 @@ namespace {
 
 using namespace winetest;
 
-// One open access point.
-constexpr char kHarbourWorld[] =
-    "[card]\n"
-    "association_delay_ms=200\n"
-    "[network]\n"
-    "ssid=Harbour\n"
-    "bssid=00-1A-2B-3C-4D-01\n"
-    "channel=1\n"
-    "signal=-48\n";
-
 constexpr int kLinkInfoIndex = 0;
 constexpr int kSiteSurveyIndex = 2;
 

@@ -21,16 +21,6 @@ namespace {
 
 using namespace winetest;
 
-// One open access point; the card joins it shortly after each new configuration.
-constexpr char kHarbourWorld[] =
-    "[card]\n"
-    "association_delay_ms=200\n"
-    "[network]\n"
-    "ssid=Harbour\n"
-    "bssid=00-1A-2B-3C-4D-01\n"
-    "channel=1\n"
-    "signal=-48\n";
-
 // The card's device node as the system names it, in other letter case than the utility's
 // hardware identifier (the match ignores case).
 constexpr char kCardNodeId[] = "pci\\ven_1260&dev_3890&subsys_4e2a10d7\\3&61aaa01&0&58";

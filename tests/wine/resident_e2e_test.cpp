@@ -26,16 +26,7 @@ using namespace winetest;
 
 constexpr char kSettingDomainLine[] = "\n\n##### Setting domain 0\n";
 
-// One open access point; the card joins it shortly after each new configuration.
-constexpr char kHarbourWorld[] =
-    "[card]\n"
-    "association_delay_ms=200\n"
-    "[network]\n"
-    "ssid=Harbour\n"
-    "bssid=00-1A-2B-3C-4D-01\n"
-    "channel=1\n"
-    "signal=-48\n";
-// The same card with no network in reach: it stays without a link.
+// The card alone, no network in reach: it stays without a link.
 constexpr char kEmptyWorld[] =
     "[card]\n"
     "association_delay_ms=200\n";
