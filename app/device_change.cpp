@@ -128,7 +128,7 @@ void CMainFrame::OnDeviceRemoveComplete(fw::LParam eventData) {
   }
 }
 
-void CMainFrame::OnDeviceChange(std::uint32_t eventType, fw::LParam eventData) {
+int CMainFrame::OnDeviceChange(std::uint32_t eventType, fw::LParam eventData) {
   TraceMessage("<M> OnDeviceChange::   ");
   switch (eventType) {
     case fw::dbt::kDevNodesChanged:
@@ -143,6 +143,7 @@ void CMainFrame::OnDeviceChange(std::uint32_t eventType, fw::LParam eventData) {
     default:
       break;
   }
+  return 1;
 }
 
 int CMainFrame::AdjustPagesByXPWZC(int apply) {

@@ -51,7 +51,27 @@ bool CMainFrame::Create(const char* title) {
   return window_ != nullptr;
 }
 
-int CMainFrame::OnCreate() {
+std::span<const fw::MessageRow<CMainFrame>> CMainFrame::MessageMap() {
+  using fw::After;
+  static const fw::MessageRow<CMainFrame> kMap[] = {
+      fw::OnMessage<&CMainFrame::OnCreate>(fw::msg::kCreate),
+      fw::OnMessage<&CMainFrame::OnDestroy>(fw::msg::kDestroy, After::kDefault),
+      fw::OnMenuCommand<&CMainFrame::OnCommand>(),
+      fw::OnMessage<&CMainFrame::OnClose>(fw::msg::kClose),
+      fw::OnMessage<&CMainFrame::OnTimer>(fw::msg::kTimer, After::kDefault),
+      fw::OnMessage<&CMainFrame::OnSettingChange>(fw::msg::kSettingChange),
+      fw::OnMessage<&CMainFrame::OnDeviceChange>(fw::msg::kDeviceChange),
+      // Every power message also gets the default processing.
+      fw::OnMessage<&CMainFrame::OnPowerEvent>(fw::msg::kPowerBroadcast, After::kDefault),
+      fw::OnMessage<&CMainFrame::OnPowerEvent>(fw::msg::kPower, After::kDefault),
+      fw::OnRegisteredMessage<&CMainFrame::OnTrayNotification>(&gIconPressedMessage),
+      fw::OnRegisteredMessage<&CMainFrame::ExitUtility>(&gElegantCloseMessage),
+  };
+  return kMap;
+}
+
+int CMainFrame::OnCreate(fw::Handle window) {
+  window_ = window;
   fw::Platform& sys = fw::Sys();
   DetectOsKind();
   fw::VersionRecord version;
@@ -218,6 +238,11 @@ void CMainFrame::ExitUtility() {
   if (frame != nullptr) sys.DestroyWindow(frame);
 }
 
+void CMainFrame::OnDestroy() {
+  window_ = nullptr;
+  fw::Sys().PostQuit(0);
+}
+
 void CMainFrame::OnClose() {
   RemoveIconFromTaskbar();
   fw::Sys().DestroyWindow(window_);
@@ -228,6 +253,9 @@ void CMainFrame::OnTimer(std::uintptr_t id) {
   gDevicePresent = 1;
   gReapplyRequest = 1;
 }
+
+// Setting changes are consumed: nothing the utility shows follows them.
+void CMainFrame::OnSettingChange() {}
 
 void CMainFrame::OnPowerEvent(fw::WParam code) {
   fw::Platform& sys = fw::Sys();
@@ -252,49 +280,4 @@ void CMainFrame::OnPowerEvent(fw::WParam code) {
     default:
       break;
   }
-}
-
-bool CMainFrame::OnMessage(fw::Handle window, std::uint32_t message, fw::WParam wParam,
-                           fw::LParam lParam, fw::LResult& result) {
-  result = 0;
-  switch (message) {
-    case fw::msg::kCreate:
-      window_ = window;
-      result = OnCreate();
-      return true;
-    case fw::msg::kDestroy:
-      window_ = nullptr;
-      fw::Sys().PostQuit(0);
-      return false;
-    case fw::msg::kCommand:
-      OnCommand(static_cast<std::uint32_t>(wParam & 0xFFFF));
-      return true;
-    case fw::msg::kClose:
-      OnClose();
-      return true;
-    case fw::msg::kTimer:
-      OnTimer(wParam);
-      return false;  // then the default processing
-    case fw::msg::kSettingChange:
-      return true;  // consumed
-    case fw::msg::kDeviceChange:
-      OnDeviceChange(static_cast<std::uint32_t>(wParam), lParam);
-      result = 1;
-      return true;
-    case fw::msg::kPowerBroadcast:
-    case fw::msg::kPower:
-      OnPowerEvent(wParam);
-      return false;  // every power message also gets the default processing
-    default:
-      break;
-  }
-  if (message != 0 && message == gIconPressedMessage) {
-    OnTrayNotification(lParam);
-    return true;
-  }
-  if (message != 0 && message == gElegantCloseMessage) {
-    OnCommand(ID_EXIT_UTILITY);
-    return true;
-  }
-  return false;
 }

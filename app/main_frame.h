@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/polling_thread.h"
+#include "framework/message_map.h"
 #include "framework/platform.h"
 #include "res/resource.h"
 
@@ -19,7 +20,7 @@ constexpr std::uint32_t kArrivalTimerMs = 2000;
 // The tray icon's id within the main frame.
 constexpr std::uint32_t kTrayIconUid = 1;
 
-class CMainFrame : public fw::WindowHandler, public PollingHost {
+class CMainFrame : public fw::MessageMapWindow<CMainFrame>, public PollingHost {
  public:
   // Sets gMainFrame and reads the settings file beside the program.
   CMainFrame();
@@ -43,21 +44,25 @@ class CMainFrame : public fw::WindowHandler, public PollingHost {
   // Follows XP's wireless zero configuration into the page set; 1 when they disagreed.
   int AdjustPagesByXPWZC(int apply) override;
 
+  // The frame's messages, in the order of its message table (main_frame.cpp).
+  static std::span<const fw::MessageRow<CMainFrame>> MessageMap();
+
   // Message handlers.
+  int OnCreate(fw::Handle window);
+  void OnDestroy();
   void OnCommand(std::uint32_t id);
-  void OnTrayNotification(fw::LParam mouseMessage);
-  void OnDeviceChange(std::uint32_t eventType, fw::LParam eventData);
-  void OnTimer(std::uintptr_t id);
-  void OnPowerEvent(fw::WParam code);
   void OnClose();
-  // Command 2004 and the close request: icon, polling thread, window, library, frame.
+  void OnTimer(std::uintptr_t id);
+  void OnSettingChange();
+  // Answers TRUE: every device event is accepted.
+  int OnDeviceChange(std::uint32_t eventType, fw::LParam eventData);
+  void OnPowerEvent(fw::WParam code);
+  void OnTrayNotification(fw::LParam mouseMessage);
+  // Command 2004, "ELEGANT_CLOSE" and the close request: icon, polling thread, window,
+  // library, frame.
   void ExitUtility();
 
-  bool OnMessage(fw::Handle window, std::uint32_t message, fw::WParam wParam, fw::LParam lParam,
-                 fw::LResult& result) override;
-
  private:
-  int OnCreate();
   bool FillTrayRecord(std::uint32_t iconId, fw::TrayIconRecord& record) const;
   void ShowTrayMenu();
   // Device changes that carry a device node: is the node the card?
