@@ -114,6 +114,9 @@ Section "Utility, card library and user's guide" SecProgram
   File "${STAGE}\tw7720util.html"
   File "${STAGE}\tw7720util.bin.sample"
   File "${STAGE}\README.md"
+  SetOutPath "$INSTDIR\guide"
+  File "${STAGE}\guide\*.png"
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   CreateDirectory "$SMPROGRAMS\Tallwyn TW7720"
@@ -161,6 +164,8 @@ Section "un.Utility and its files" UnSecProgram
   Delete "$INSTDIR\tw7720util.html"
   Delete "$INSTDIR\tw7720util.bin.sample"
   Delete "$INSTDIR\README.md"
+  Delete "$INSTDIR\guide\*.png"
+  RMDir "$INSTDIR\guide"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   RMDir "$INSTDIR\.."
