@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "res/resource.h"
@@ -60,6 +62,47 @@ bool PlaceDriverFile() {
   CreateDirectoryA((WindowsDirectory() + "\\system32\\drivers").c_str(), nullptr);
   return CopyFileA(source.c_str(), (WindowsDirectory() + "\\" + kDriverFile).c_str(), FALSE) != FALSE;
 }
+
+// Makes `opener` the program that opens .html files, for the life of the object; the
+// previous association, if any, comes back afterwards. (Wine's prefix has none of its own.)
+class HtmlAssociation {
+ public:
+  explicit HtmlAssociation(const std::string& opener) {
+    HKEY existing = nullptr;
+    hadKey_ = RegOpenKeyA(HKEY_CLASSES_ROOT, ".html", &existing) == ERROR_SUCCESS;
+    if (hadKey_) RegCloseKey(existing);
+    char previous[256] = {};
+    LONG size = sizeof previous;
+    hadPrevious_ = RegQueryValueA(HKEY_CLASSES_ROOT, ".html", previous, &size) == ERROR_SUCCESS && previous[0] != 0;
+    previous_ = previous;
+    RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, kProgId, sizeof kProgId - 1);
+    const std::string command = "\"" + opener + "\" \"%1\"";
+    RegSetValueA(HKEY_CLASSES_ROOT, "TW7720GuideTest\\shell\\open\\command", REG_SZ, command.c_str(),
+                 static_cast<DWORD>(command.size()));
+  }
+  ~HtmlAssociation() {
+    // Innermost key first: a key with subkeys cannot be deleted.
+    for (const char* key : {"TW7720GuideTest\\shell\\open\\command", "TW7720GuideTest\\shell\\open",
+                            "TW7720GuideTest\\shell", "TW7720GuideTest"})
+      RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
+    if (hadPrevious_) {
+      RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, previous_.c_str(), static_cast<DWORD>(previous_.size()));
+    } else if (!hadKey_) {
+      RegDeleteKeyA(HKEY_CLASSES_ROOT, ".html");
+    } else if (HKEY key = nullptr; RegOpenKeyA(HKEY_CLASSES_ROOT, ".html", &key) == ERROR_SUCCESS) {
+      RegDeleteValueA(key, "");
+      RegCloseKey(key);
+    }
+  }
+  HtmlAssociation(const HtmlAssociation&) = delete;
+  HtmlAssociation& operator=(const HtmlAssociation&) = delete;
+
+ private:
+  static constexpr char kProgId[] = "TW7720GuideTest";
+  bool hadKey_ = false;
+  bool hadPrevious_ = false;
+  std::string previous_;
+};
 
 class AboutTab : public ResidentUtility {
  protected:
@@ -128,6 +171,30 @@ TEST_F(AboutTab, CtrlShiftInTheTopLeftCornerNamesTheLibrarysVersion) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(WindowText(GetDlgItem(boxes[0], kMessageTextId)),
             "versoin of NIVO3.DLL is " + FileVersion(folder_.File("NIVO3.DLL")));
+}
+
+// The Help button opens the user's guide beside the utility at the tab's section, with the
+// program that opens .html files (here a stand-in that records what it was given).
+TEST_F(AboutTab, HelpOpensTheUsersGuideAtTheTabsSection) {
+  ASSERT_TRUE(folder_.CopyFromBin("tw7720util.html"));
+  ASSERT_TRUE(folder_.CopyFromBin("guide-opener.exe"));
+  HtmlAssociation association(folder_.File("guide-opener.exe"));
+  ASSERT_NO_FATAL_FAILURE(StartWithIcon(kHarbourWorld));
+  ASSERT_NO_FATAL_FAILURE(OpenAboutTab());
+  PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_HELP, 0);
+  const std::string record = folder_.File("guide-opened.txt");
+  std::string opened;
+  ASSERT_TRUE(WaitUntil([&] {
+    std::ifstream in(record);
+    std::ostringstream text;
+    text << in.rdbuf();
+    opened = text.str();
+    return !opened.empty();
+  })) << "the guide was not opened";
+  std::string guide = "file:///" + folder_.File("tw7720util.html") + "#topic-" + std::to_string(IDH_ABOUT);
+  for (char& c : guide)
+    if (c == '\\') c = '/';
+  EXPECT_NE(opened.find(guide), std::string::npos) << opened;
 }
 
 }  // namespace
