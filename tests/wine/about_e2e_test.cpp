@@ -173,28 +173,34 @@ TEST_F(AboutTab, CtrlShiftInTheTopLeftCornerNamesTheLibrarysVersion) {
             "versoin of NIVO3.DLL is " + FileVersion(folder_.File("NIVO3.DLL")));
 }
 
-// The Help button opens the user's guide beside the utility at the tab's section, with the
-// program that opens .html files (here a stand-in that records what it was given).
-TEST_F(AboutTab, HelpOpensTheUsersGuideAtTheTabsSection) {
+// The Help button opens the user's guide beside the utility at the section of the tab shown,
+// on every tab, with the program that opens .html files (here a stand-in that records what
+// it was given).
+TEST_F(AboutTab, HelpOpensTheUsersGuideAtTheSectionOfEachTab) {
   ASSERT_TRUE(folder_.CopyFromBin("tw7720util.html"));
   ASSERT_TRUE(folder_.CopyFromBin("guide-opener.exe"));
   HtmlAssociation association(folder_.File("guide-opener.exe"));
   ASSERT_NO_FATAL_FAILURE(StartWithIcon(kHarbourWorld));
   ASSERT_NO_FATAL_FAILURE(OpenAboutTab());
-  PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_HELP, 0);
   const std::string record = folder_.File("guide-opened.txt");
-  std::string opened;
-  ASSERT_TRUE(WaitUntil([&] {
-    std::ifstream in(record);
-    std::ostringstream text;
-    text << in.rdbuf();
-    opened = text.str();
-    return !opened.empty();
-  })) << "the guide was not opened";
-  std::string guide = "file:///" + folder_.File("tw7720util.html") + "#topic-" + std::to_string(IDH_ABOUT);
+  std::string guide = "file:///" + folder_.File("tw7720util.html");
   for (char& c : guide)
     if (c == '\\') c = '/';
-  EXPECT_NE(opened.find(guide), std::string::npos) << opened;
+  const int topics[] = {IDH_LINK_INFO, IDH_CONFIGURATION, IDH_SITE_SURVEY, IDH_ENCRYPTION, IDH_ABOUT};
+  for (int tab = 0; tab < 5; ++tab) {
+    DeleteFileA(record.c_str());
+    SendMessageA(sheet_, PSM_SETCURSEL, tab, 0);
+    PostMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_HELP, 0);
+    std::string opened;
+    ASSERT_TRUE(WaitUntil([&] {
+      std::ifstream in(record);
+      std::ostringstream text;
+      text << in.rdbuf();
+      opened = text.str();
+      return !opened.empty();
+    })) << "the guide was not opened from tab " << tab;
+    EXPECT_NE(opened.find(guide + "#topic-" + std::to_string(topics[tab])), std::string::npos) << opened;
+  }
 }
 
 }  // namespace
