@@ -71,6 +71,7 @@ void CMainFrame::OnDevNodesChanged() {
   TraceMessage("<M> NIVO_Detect BY (DBT_DEVNODES_CHANGED)");
   if (Nivo().NIVO_Detect(&gDetectInfo) == kNivoCardPresent) {
     TraceMessage("<M> Detect  YES \n");
+    PresenceGuard presence(gPresenceLock);
     if (gDevicePresent != 1) {
       ModifyIconAtTaskbar(IDI_NO_LINK);
       gReapplyRequest = 1;
@@ -79,6 +80,7 @@ void CMainFrame::OnDevNodesChanged() {
   } else {
     // The icon stays: the polling thread removes it and closes the window.
     TraceMessage("<M> Detect  NO \n");
+    PresenceGuard presence(gPresenceLock);
     gDevicePresent = 0;
   }
 }
@@ -95,6 +97,7 @@ void CMainFrame::OnDeviceArrival(fw::LParam eventData) {
   if (Nivo().NIVO_Detect(&gDetectInfo) == kNivoCardPresent) {
     TraceMessage("<M> Detect  YES \n");
     fw::Sys().SetTimer(window(), kArrivalTimerId, kArrivalTimerMs);
+    PresenceGuard presence(gPresenceLock);
     if (gDevicePresent != 1) {
       ModifyIconAtTaskbar(IDI_NO_LINK);
       gDevicePresent = 1;
@@ -113,17 +116,22 @@ void CMainFrame::OnDeviceRemoveComplete(fw::LParam eventData) {
     // Windows 98/Me reports a removal on resume: let it settle, no detection.
     fw::WaitAndPumpMessages(kRemovalSettleMs);
     gPowerResumed = 0;
+    PresenceGuard presence(gPresenceLock);
     gDevicePresent = 0;
     return;
   }
   if (Nivo().NIVO_Detect(&gDetectInfo) == kNivoCardPresent) {
     TraceMessage(" Detect  YES \n");
+    PresenceGuard presence(gPresenceLock);
     ModifyIconAtTaskbar(IDI_NO_LINK);
     gDevicePresent = 1;
   } else {
     TraceMessage(" Detect  NO \n");
-    ModifyIconAtTaskbar(IDI_REMOVE_ICON);
-    gDevicePresent = 0;
+    {
+      PresenceGuard presence(gPresenceLock);
+      ModifyIconAtTaskbar(IDI_REMOVE_ICON);
+      gDevicePresent = 0;
+    }
     HideConfigSheet();
   }
 }

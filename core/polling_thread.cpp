@@ -111,8 +111,11 @@ void PollingThread::FollowConnectStatus() {
   const std::int32_t status = Nivo().NIVO_QueryOID(kOidGenMediaConnectStatus, &hostInfo_.mediaConnectStatus,
                                                    kMediaStatusBytes, &written);
   if (status == 0 && written == kMediaStatusBytes) {
+    PresenceGuard presence(gPresenceLock);
+    // A removal handled by the window thread since this cycle began stands: the reading is
+    // older than it.
+    if (gDevicePresent == 0) return;
     host_.ModifyIconAtTaskbar(hostInfo_.mediaConnectStatus == kMediaConnected ? IDI_LINK_UP : IDI_NO_LINK);
-    gDevicePresent = 1;
     return;
   }
   // On Windows 2000 and XP the card's removal reaches us through device-change handling.
@@ -120,14 +123,20 @@ void PollingThread::FollowConnectStatus() {
   POLL_STEP("<t> Before gDevicePresent = TRUE;");
   TraceMessage("<M> NIVO_Detect BY (polling thread, OID_GEN_MEDIA_CONNECT_STATUS)");
   if (Nivo().NIVO_Detect(&gDetectInfo) != kNivoCardPresent) {
+    PresenceGuard presence(gPresenceLock);
     host_.ModifyIconAtTaskbar(IDI_REMOVE_ICON);
     gDevicePresent = 0;
   }
 }
 
 void PollingThread::LoseCard() {
-  gDevicePresent = 0;
-  host_.ModifyIconAtTaskbar(IDI_REMOVE_ICON);
+  {
+    PresenceGuard presence(gPresenceLock);
+    // The window thread may have handled the card's insertion since this cycle read the
+    // flag: the card is back, and its icon stays.
+    if (gDevicePresent != 0) return;
+    host_.ModifyIconAtTaskbar(IDI_REMOVE_ICON);
+  }
   if (ClosesSheetOnCardLoss() && gSheetOpen != 0) {
     sheet_.EndModalLoop(1);
     sheet_.EndModalState();

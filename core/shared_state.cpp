@@ -8,6 +8,7 @@ SharedFlag gSheetOpen{0};
 SharedFlag gStopPolling{0};
 SharedInt gZeroConfigActive{0};
 SharedInt gIconInTray{0};
+std::mutex gPresenceLock;
 
 void ResetSharedState() {
   gDevicePresent = 0;

@@ -4,6 +4,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 using SharedFlag = std::atomic<std::uint8_t>;
 using SharedInt = std::atomic<std::int32_t>;
@@ -16,6 +17,14 @@ extern SharedFlag gSheetOpen;                // the configuration window is show
 extern SharedFlag gStopPolling;              // the polling thread is to end
 extern SharedInt gZeroConfigActive;          // XP's wireless zero configuration manages the card
 extern SharedInt gIconInTray;                // the tray icon is shown
+
+// The card's presence and the tray icon change together. A thread that decides from
+// gDevicePresent and then moves it and the icon holds this lock for the whole step, so an
+// insertion the window thread handles is never undone by the polling thread's loss of the
+// card, nor a removal by its link reading. No library call and no wait for the other
+// thread is made while it is held.
+extern std::mutex gPresenceLock;
+using PresenceGuard = std::lock_guard<std::mutex>;
 
 // Puts every flag back to its value at process start (for tests of a fresh start).
 void ResetSharedState();

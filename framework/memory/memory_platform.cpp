@@ -312,6 +312,7 @@ Handle MemoryPlatform::LoadIcon(std::uint32_t resourceId) {
 }
 
 bool MemoryPlatform::NotifyIcon(std::uint32_t operation, const TrayIconRecord& record) {
+  if (onNotifyIcon) onNotifyIcon(operation);
   std::lock_guard<std::mutex> guard(lock_);
   auto icon = icons_.find(record.icon);
   trayCalls.push_back({operation, record, icon == icons_.end() ? 0u : icon->second});

@@ -86,6 +86,9 @@ class MemoryPlatform : public Platform {
   std::set<std::uint32_t> iconResources{128, 186, 187};
   std::vector<TrayCall> trayCalls;
   bool trayFails = false;  // Shell_NotifyIconA answers failure
+  // Runs at the start of each NotifyIcon, outside the backend's lock, with the operation: a
+  // test can let another thread act while a thread is in the middle of changing the icon.
+  std::function<void(std::uint32_t operation)> onNotifyIcon;
   std::vector<MenuShown> menusShown;
   std::uint32_t menuChoice = 0;  // the command a test "clicks" in the next menu; 0 = none
   int cursorX = 0, cursorY = 0;

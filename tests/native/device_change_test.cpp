@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/main_frame.h"
@@ -187,6 +189,30 @@ TEST_F(DeviceChangeTest, RemovalOfTheCardClosesAnOpenWindow) {
   EXPECT_EQ(gConfigSheet->DoModal(Window()), fw::mb::kIdCancel);
   EXPECT_EQ(gIconInTray, 0);
   EXPECT_EQ(gDevicePresent, 0);
+}
+
+// The polling thread finds the card gone in the very moment the window thread shows the icon
+// for the card's insertion: the loss waits until the insertion is handled, then finds the
+// card back and leaves it present, with its icon.
+TEST_F(DeviceChangeTest, AnInsertionHandledWhileThePollingThreadLosesTheCardStands) {
+  OsKind = kOsWindowsXP;
+  fake.detectResult = kNivoCardPresent;
+  gDevicePresent = 0;
+  PollingThread polling(*gConfigSheet, *frame);
+  std::thread pollingThread;
+  sys.onNotifyIcon = [&](std::uint32_t operation) {
+    if (operation != fw::nim::kAdd || pollingThread.joinable()) return;
+    // The polling thread's cycle starts now, reads the card as absent and goes to lose it.
+    pollingThread = std::thread([&] { polling.RunCycle(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  };
+  Event(fw::dbt::kDevNodesChanged, nullptr);
+  ASSERT_TRUE(pollingThread.joinable()) << "the insertion did not show the icon";
+  pollingThread.join();
+  sys.onNotifyIcon = nullptr;
+  EXPECT_EQ(gDevicePresent, 1);
+  EXPECT_EQ(gIconInTray, 1);
+  for (const auto& call : sys.trayCalls) EXPECT_NE(call.operation, fw::nim::kDelete) << "the icon was taken away";
 }
 
 // ---------------------------------------------------------------- card filter
