@@ -80,7 +80,14 @@ bool CLinkInfoPage::OnKillActive() {
 
 void CLinkInfoPage::OnTimer(std::uintptr_t) {
   if (gDevicePresent == 0) return;
-  updateLinkInfo(m_nTick);
+  // How long the window thread is held by one refresh, hand-shake wait included: from the
+  // timer message to the end of updateLinkInfo, when the timing trace is switched on.
+  const bool timed = TraceSwitchedOn(kTraceCategoryRefreshTiming);
+  const std::uint32_t start = timed ? fw::Sys().TickCount() : 0;
+  const int tick = m_nTick;
+  updateLinkInfo(tick);
+  if (timed)
+    TraceMessage(kRefreshTimingLine, static_cast<unsigned>(fw::Sys().TickCount() - start), tick);
   if (++m_nTick == kTicks) m_nTick = 0;
 }
 
