@@ -1,10 +1,13 @@
-// The Link Info page's refresh timing line: how long one timer refresh holds the window
-// thread, hand-shake wait included, written only when its trace category is switched on.
+// The cost of the Link Info page's refresh on the window thread: the timing line (how long
+// one timer refresh holds the window thread, hand-shake wait included, written only when
+// its trace category is switched on), and a refresh that repaints only what changed.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 
 #include "diag/trace.h"
+#include "framework/memory/memory_controls.h"
 #include "support/config_window_fixture.h"
 
 namespace {
@@ -74,6 +77,39 @@ TEST_F(LinkInfoRefreshTimingTest, SwitchedOffOrWithoutTheCardNoTimingLine) {
                         }),
             kBodyDone);
   EXPECT_TRUE(TimingLines().empty());
+}
+
+TEST_F(LinkInfoRefreshTimingTest, RefreshRepaintsOnlyTheBoxesWhoseTextChanged) {
+  World(kHarbour);
+  EXPECT_EQ(RunOnWindow(0,
+                        [&](CConfigUtility& sheet) {
+                          UserDriver user(sheet, sheet.linkInfoPage);
+                          auto& controls = static_cast<fw::MemoryControls&>(fw::Controls());
+                          const auto repaints = [&](int id) {
+                            return controls.RepaintCount(sheet.linkInfoPage.window(), id);
+                          };
+                          const int ids[] = {IDC_LINK_STATE, IDC_LINK_CHANNEL, IDC_LINK_RATE, IDC_LINK_SSID,
+                                             IDC_LINK_TRANSMITTED, IDC_LINK_RECEIVED};
+                          std::map<int, int> before;
+                          for (int id : ids) before[id] = repaints(id);
+                          const std::string sent = user.Text(IDC_LINK_TRANSMITTED);
+                          Wait(5000);  // frames flow; the rest of the link stays as it was
+                          ASSERT_TRUE(user.FireTimer(CLinkInfoPage::kRefreshTimer));
+                          ASSERT_NE(user.Text(IDC_LINK_TRANSMITTED), sent);
+                          EXPECT_EQ(repaints(IDC_LINK_TRANSMITTED), before[IDC_LINK_TRANSMITTED] + 1);
+                          EXPECT_EQ(repaints(IDC_LINK_RECEIVED), before[IDC_LINK_RECEIVED] + 1);
+                          for (int id : {IDC_LINK_STATE, IDC_LINK_CHANNEL, IDC_LINK_RATE, IDC_LINK_SSID})
+                            EXPECT_EQ(repaints(id), before[id]) << id;
+                          EXPECT_EQ(user.Text(IDC_LINK_SSID), "Harbour");
+
+                          // The link goes: every box that changes is repainted again.
+                          Ctl("link-down");
+                          ASSERT_TRUE(user.FireTimer(CLinkInfoPage::kRefreshTimer));
+                          for (int id : {IDC_LINK_STATE, IDC_LINK_CHANNEL, IDC_LINK_RATE, IDC_LINK_SSID})
+                            EXPECT_EQ(repaints(id), before[id] + 1) << id;
+                          EXPECT_EQ(user.Text(IDC_LINK_STATE), "Scanning ...");
+                        }),
+            kBodyDone);
 }
 
 }  // namespace
