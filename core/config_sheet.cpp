@@ -11,7 +11,6 @@ namespace {
 constexpr std::size_t kTabTitleCapture = 256;  // bytes copied, terminating zero included
 constexpr int kTabTextDrop = 3;                // titles sit 3 pixels lower than the item
 constexpr int kSelectedStripHeight = 3;
-constexpr std::uint32_t kHandshakeWaitMs = 2000;
 }  // namespace
 
 CConfigUtility::CConfigUtility(const char* caption, fw::Handle parent, std::uint32_t startPage)

@@ -54,6 +54,8 @@ class CConfigUtility : public fw::PropertySheet {
   // between two working cycles of the polling thread.
   fw::Handle background = nullptr;
   fw::Handle forground = nullptr;
+  // Either side waits at most this long for the other; a time-out is not an error.
+  static constexpr std::uint32_t kHandshakeWaitMs = 2000;
 
   char tabTitles[kMaxTabTitles][kTabTitleSize] = {};
 

@@ -17,7 +17,6 @@ int PollingThread::cycleCounter = 0;
 namespace {
 
 constexpr std::uint32_t kCardWaitStepMs = 1000;
-constexpr std::uint32_t kHandshakeWaitMs = 2000;
 constexpr std::uint32_t kSettleAfterReadMs = 100;
 constexpr std::uint32_t kPreventBlueMs = 500;
 constexpr std::uint32_t kCycleSleepMs = 1000;
@@ -154,7 +153,7 @@ void PollingThread::RunCycle() {
   POLL_STEP("<t> ResetEvent(pDlg->forground)");
   sys.ResetEvent(sheet_.forground);
   POLL_STEP("<t> WaitForSingleObject(pDlg->background, 2000);");
-  sys.WaitForEvent(sheet_.background, kHandshakeWaitMs);
+  sys.WaitForEvent(sheet_.background, CConfigUtility::kHandshakeWaitMs);
 
   if (gDevicePresent != 0) {
     if (gReapplyRequest == 1) {

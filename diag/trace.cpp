@@ -1,5 +1,6 @@
 #include "diag/trace.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -7,6 +8,9 @@
 #include "framework/platform.h"
 
 namespace {
+
+// Set once at start-up, read from both threads.
+std::atomic<std::uint32_t> gTraceSwitches{0};
 
 // Formats into a fixed buffer; vsnprintf cuts an over-long line and always terminates it.
 // The conversions the callers use (%i, %X, %s) mean the same under wsprintf and printf.
@@ -23,6 +27,10 @@ void WriteDebugLine(const char* format, va_list args) {
 }
 
 }  // namespace
+
+void SetTraceSwitches(std::uint32_t mask) { gTraceSwitches.store(mask, std::memory_order_relaxed); }
+
+std::uint32_t TraceSwitches() { return gTraceSwitches.load(std::memory_order_relaxed); }
 
 void TraceMessage(const char* format, ...) {
   va_list args;

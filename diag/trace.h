@@ -1,6 +1,6 @@
 // The debug trace: short diagnostic lines to the system's debug output, and a second route
 // to a separate debug viewer window ("Brisken Debug View") as copy-data messages.
-// Callable from any thread; the trace keeps no state.
+// Callable from any thread; the only state is the set of switched-on categories, set at start.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +11,16 @@ constexpr std::size_t kViewerLineBufferSize = 1024;
 
 // The polling thread's step lines use this category with mask 0: kept, but switched off.
 constexpr std::uint32_t kTraceCategoryPolling = 0x8000;
+// The Link Info page's refresh timing line: written only when switched on for the run.
+constexpr std::uint32_t kTraceCategoryRefreshTiming = 0x4000;
+
+// The categories switched on for this run (0 at start: none). The program's entry point
+// sets them once from the environment variable TW7720_TRACE (a hexadecimal mask); a trace
+// point that measures something first asks TraceSwitchedOn, so that with the switch off it
+// costs no clock reads. The polling thread's lines keep their own mask of 0.
+void SetTraceSwitches(std::uint32_t mask);
+std::uint32_t TraceSwitches();
+inline bool TraceSwitchedOn(std::uint32_t category) { return (category & TraceSwitches()) != 0; }
 
 // Writes one formatted line (wsprintf conventions) to the debug output.
 void TraceMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));

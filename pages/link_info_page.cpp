@@ -80,7 +80,14 @@ bool CLinkInfoPage::OnKillActive() {
 
 void CLinkInfoPage::OnTimer(std::uintptr_t) {
   if (gDevicePresent == 0) return;
-  updateLinkInfo(m_nTick);
+  // How long the window thread is held by one refresh, hand-shake wait included: from the
+  // timer message to the end of updateLinkInfo, when the timing trace is switched on.
+  const bool timed = TraceSwitchedOn(kTraceCategoryRefreshTiming);
+  const std::uint32_t start = timed ? fw::Sys().TickCount() : 0;
+  const int tick = m_nTick;
+  updateLinkInfo(tick);
+  if (timed)
+    TraceMessage(kRefreshTimingLine, static_cast<unsigned>(fw::Sys().TickCount() - start), tick);
   if (++m_nTick == kTicks) m_nTick = 0;
 }
 
@@ -108,8 +115,12 @@ void CLinkInfoPage::updateLinkInfo(int tick) {
     }
     const LinkView view = LinkViewFromStatus(gLinkStatus, channel, LoadLinkTexts());
 
+    // A box whose text stays as it was is neither written nor repainted: most of the page
+    // holds still from one second to the next, and every write and repaint costs the window
+    // thread (under Wine, round trips to the Wine server) while the page shows.
     const auto show = [this](int id, const std::string& text) {
       const auto box = Item<fw::Edit>(id);
+      if (box.GetText() == text) return;
       box.SetText(text);
       box.RepaintNow();
     };
@@ -122,8 +133,12 @@ void CLinkInfoPage::updateLinkInfo(int tick) {
     }
     Item<fw::ProgressBar>(IDC_LINK_SIGNAL_BAR).SetPos(view.signalBar);
     Item<fw::ProgressBar>(IDC_LINK_QUALITY_BAR).SetPos(view.qualityBar);
-    Item<fw::Static>(IDC_LINK_SIGNAL_WORD).SetText(view.signalWord);
-    Item<fw::Static>(IDC_LINK_QUALITY_WORD).SetText(view.qualityWord);
+    const auto word = [this](int id, const std::string& text) {
+      const auto label = Item<fw::Static>(id);
+      if (label.GetText() != text) label.SetText(text);
+    };
+    word(IDC_LINK_SIGNAL_WORD, view.signalWord);
+    word(IDC_LINK_QUALITY_WORD, view.qualityWord);
     show(IDC_LINK_STATE, view.state);
   }
   configSheet->EndLibraryUse();

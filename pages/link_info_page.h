@@ -22,6 +22,9 @@ class CLinkInfoPage : public fw::Page<CLinkInfoPage> {
   static constexpr std::uintptr_t kRefreshTimer = 183;
   static constexpr std::uint32_t kRefreshPeriodMs = 1000;
   static constexpr int kTicks = 3;  // m_nTick cycles 0, 1, 2
+  // The refresh timing line (switched on by kTraceCategoryRefreshTiming): milliseconds from
+  // the timer message to the end of updateLinkInfo, and the tick refreshed.
+  static constexpr char kRefreshTimingLine[] = "<L> timer to end of updateLinkInfo: %u ms, tick %i";
 
   CLinkInfoPage();
   static std::span<const fw::Handler<CLinkInfoPage>> Handlers();

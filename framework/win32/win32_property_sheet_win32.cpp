@@ -22,8 +22,12 @@ thread_local HHOOK tCreationHook = nullptr;
 
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-const char kEditProcProperty[] = "TallwynEditProc";
 thread_local ColourAnswer tLastColour;
+
+// A page edit keeps its class's own procedure in its user data (which the Edit class leaves
+// to the program). A window property would do too, but under Wine every property read is a
+// round trip to the Wine server, and this is read for every message the edit gets.
+WNDPROC OriginalEditProc(HWND edit) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(edit, GWLP_USERDATA)); }
 
 PropertyPage* PageOf(HWND page) {
   return page != nullptr ? reinterpret_cast<PropertyPage*>(GetWindowLongPtrA(page, DWLP_USER)) : nullptr;
@@ -31,7 +35,7 @@ PropertyPage* PageOf(HWND page) {
 
 // A page edit's messages: each typed character first passes the page's filter.
 LRESULT CALLBACK FilteredEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto original = reinterpret_cast<WNDPROC>(GetPropA(edit, kEditProcProperty));
+  const WNDPROC original = OriginalEditProc(edit);
   if (original == nullptr) return DefWindowProcA(edit, message, wParam, lParam);
   if (message == WM_CHAR) {
     if (PropertyPage* page = PageOf(GetParent(edit))) {
@@ -47,7 +51,7 @@ LRESULT CALLBACK FilteredEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM
   }
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-    RemovePropA(edit, kEditProcProperty);
+    SetWindowLongPtrA(edit, GWLP_USERDATA, 0);
   }
   return CallWindowProcA(original, edit, message, wParam, lParam);
 }
@@ -140,9 +144,9 @@ void SubclassEdits(HWND page) {
   for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     char className[16] = {};
     GetClassNameA(child, className, sizeof(className));
-    if (lstrcmpiA(className, "Edit") != 0 || GetPropA(child, kEditProcProperty) != nullptr) continue;
+    if (lstrcmpiA(className, "Edit") != 0 || OriginalEditProc(child) != nullptr) continue;
     const LONG_PTR original = GetWindowLongPtrA(child, GWLP_WNDPROC);
-    SetPropA(child, kEditProcProperty, reinterpret_cast<HANDLE>(original));
+    SetWindowLongPtrA(child, GWLP_USERDATA, original);
     SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FilteredEditProc));
   }
 }
@@ -298,7 +302,12 @@ int Win32SheetBackend::RunModal(Handle owner) {
       break;
     }
     if (got == -1) break;
-    if (!PropSheet_IsDialogMessage(sheetWindow, &message)) {
+    // Only keyboard input has a dialog meaning (Tab, the arrows, Enter, Escape, mnemonics,
+    // Ctrl+Tab between pages); every other message the sheet would only dispatch, at the
+    // price of two messages to the sheet (under Wine, several Wine server round trips)
+    // for each timer tick and paint.
+    const bool keyboard = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
+    if (!keyboard || !PropSheet_IsDialogMessage(sheetWindow, &message)) {
       TranslateMessage(&message);
       DispatchMessageA(&message);
     }

@@ -1,5 +1,5 @@
-// desktop-probe: plays the user's side of the tray for scripts (scripts/screenshots) and reads
-// what the Wine desktop shows, with the same code as the Wine suite.
+// desktop-probe: plays the user's side of the tray for scripts (scripts/screenshots,
+// bench/resident) and reads what the Wine desktop shows, with the same code as the Wine suite.
 //
 //   desktop-probe tray double|right        posts the tray icon's callback for a double click or
 //                                          a right click to the running utility
@@ -9,6 +9,8 @@
 //   desktop-probe tray-area                prints the notification area as WxH+X+Y (screen pixels)
 //   desktop-probe select-tab N             shows tab N (from 0) of the configuration window
 //   desktop-probe window-area              prints the configuration window as WxH+X+Y
+//   desktop-probe close-window [ms]        closes the configuration window with its Cancel
+//                                          button and waits until it is gone
 //   desktop-probe close                    broadcasts "ELEGANT_CLOSE"
 //
 // Exit status: 0 done, 1 not seen within the time (default 30000 ms), 2 usage or no utility.
@@ -32,7 +34,7 @@ constexpr char kTitle[] = "Tallwyn TW7720 WLAN card utility";
 int Usage() {
   std::fprintf(stderr,
                "usage: desktop-probe tray double|right | wait-icon green|red|absent [ms] | wait-window [ms] |"
-               " tray-area | select-tab N | window-area | close\n");
+               " tray-area | select-tab N | window-area | close-window [ms] | close\n");
   return 2;
 }
 
@@ -99,6 +101,18 @@ int main(int argc, char** argv) {
     RECT area;
     if (sheet == nullptr || !GetWindowRect(sheet, &area)) return 1;
     std::printf("%ldx%ld+%ld+%ld\n", area.right - area.left, area.bottom - area.top, area.left, area.top);
+    return 0;
+  }
+  if (std::strcmp(command, "close-window") == 0) {
+    const DWORD ms = TimeArgument(argc, argv, 2);
+    HWND sheet = WaitForProcessWindow(0, "#32770", kTitle, true, ms);
+    if (sheet == nullptr) return 1;
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    const DWORD start = GetTickCount();
+    while (!ProcessWindows(0, "#32770", kTitle, true).empty()) {
+      if (GetTickCount() - start > ms) return 1;
+      Sleep(20);
+    }
     return 0;
   }
   if (std::strcmp(command, "close") == 0) {
