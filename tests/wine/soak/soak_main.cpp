@@ -219,6 +219,7 @@ std::string RemoveInsertCycle(SoakUtility& u, bool withWindow) {
   if (u.Ctl("insert") != 0) return "virtualcard-ctl insert failed";
   if (!u.WaitForLineCount(kAddIconLine, adds + 1)) return "the icon did not come back";
   if (!u.WaitForLineCount(kProfilePushLine, pushes + 1)) return "the profile was not pushed to the inserted card";
+  if (u.LineCount(kRemoveIconLine) != removes + 1) return "the icon was removed again after the insertion";
   return {};
 }
 
@@ -259,6 +260,10 @@ bool RemoveInsertSoak(int cycles) {
   const double seconds = SecondsSince(began);
   const ProcessCounts end = ReadCounts(u.pid());
   PrintCounts("remove-insert: end:", end);
+  if (!error.empty()) {
+    Say("  the utility's last trace lines:\n");
+    for (const std::string& line : u.LastLines(40)) Say("    %s\n", line.c_str());
+  }
   u.RequestClose();
   u.WaitForExit(winetest::kPatientMs);
   ForgetProfiles();

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <algorithm>
+
 #include "support/desktop_probe.h"
 
 namespace soak {
@@ -78,6 +80,18 @@ size_t SoakUtility::LineCount(const std::string& line) {
 
 bool SoakUtility::WaitForLineCount(const std::string& line, size_t atLeast, DWORD ms) {
   return WaitUntil([&] { return LineCount(line) >= atLeast; }, ms);
+}
+
+std::vector<std::string> SoakUtility::LastLines(size_t n) const {
+  std::vector<std::string> last;
+  if (!process_) return last;
+  const std::vector<std::string> all = process_->lines(scanned_ > 400 ? scanned_ - 400 : 0);
+  for (auto line = all.rbegin(); line != all.rend() && last.size() < n; ++line) {
+    std::string shown = *line;
+    std::replace(shown.begin(), shown.end(), '\n', '|');
+    if (shown.find_first_not_of("| ") != std::string::npos) last.insert(last.begin(), shown);
+  }
+  return last;
 }
 
 std::string SoakUtility::callLogPath() const { return folder_.File("calls.jsonl"); }

@@ -58,6 +58,8 @@ class SoakUtility {
   // How often a trace line has arrived since this start.
   size_t LineCount(const std::string& line);
   bool WaitForLineCount(const std::string& line, size_t atLeast, DWORD ms = winetest::kPatientMs);
+  // The last trace lines (switched-off steps and blank lines aside), line feeds shown as "|".
+  std::vector<std::string> LastLines(size_t n) const;
 
   std::string callLogPath() const;
   std::vector<winetest::Call> Calls() const { return winetest::ReadCallLog(callLogPath()); }
