@@ -233,21 +233,7 @@ class ConfigurationTab : public ResidentUtility {
     PostMessageA(edit, EM_SETSEL, 0, -1);
     for (char c : name) PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
   }
-  std::vector<std::string> ListedProfiles() const {
-    std::vector<std::string> names;
-    HWND box = Item(IDC_CONFIG_PROFILE);
-    const LRESULT count = SendMessageA(box, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-      // Read as wide text: Wine carries an ANSI item read across processes only to its
-      // first character. The names are ASCII.
-      wchar_t text[300] = {};
-      if (SendMessageW(box, CB_GETLBTEXTLEN, i, 0) < 300) SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-      std::string name;
-      for (const wchar_t* c = text; *c != 0; ++c) name += static_cast<char>(*c);
-      names.push_back(name);
-    }
-    return names;
-  }
+  std::vector<std::string> ListedProfiles() const { return ForeignComboItems(Item(IDC_CONFIG_PROFILE)); }
   // Chooses a listed profile as the user does from the drop-down.
   bool PickProfile(const std::string& name) const {
     const std::vector<std::string> names = ListedProfiles();

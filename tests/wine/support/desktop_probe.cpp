@@ -252,6 +252,21 @@ bool ClickForeignListRow(HWND list, int row) {
   return true;
 }
 
+std::vector<std::string> ForeignComboItems(HWND box) {
+  std::vector<std::string> names;
+  const LRESULT count = SendMessageA(box, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    // Read as wide text: Wine carries an ANSI item read across processes only to its
+    // first character.
+    wchar_t text[300] = {};
+    if (SendMessageW(box, CB_GETLBTEXTLEN, i, 0) < 300) SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    std::string name;
+    for (const wchar_t* c = text; *c != 0; ++c) name += static_cast<char>(*c);
+    names.push_back(name);
+  }
+  return names;
+}
+
 std::string ForeignText(HWND window) {
   char text[512] = {};
   SendMessageA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));

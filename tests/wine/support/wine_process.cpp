@@ -137,6 +137,12 @@ std::vector<std::string> DebuggedProcess::lines() const {
   return lines_;
 }
 
+std::vector<std::string> DebuggedProcess::lines(size_t from) const {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (from >= lines_.size()) return {};
+  return std::vector<std::string>(lines_.begin() + static_cast<std::ptrdiff_t>(from), lines_.end());
+}
+
 bool DebuggedProcess::WaitForLine(const std::string& line, DWORD ms) const {
   const DWORD start = GetTickCount();
   for (;;) {
@@ -166,14 +172,24 @@ bool WaitForNoWindow(const char* className, const char* title, DWORD ms) {
   return true;
 }
 
-long RunToEnd(const std::string& commandLine, DWORD ms) {
+long RunToEnd(const std::string& commandLine, DWORD ms, bool quiet) {
   STARTUPINFOA si = {};
   si.cb = sizeof(si);
+  HANDLE nowhere = INVALID_HANDLE_VALUE;
+  if (quiet) {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    nowhere = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                          OPEN_EXISTING, 0, nullptr);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nowhere;
+  }
   PROCESS_INFORMATION pi = {};
   std::vector<char> cmd(commandLine.begin(), commandLine.end());
   cmd.push_back('\0');
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return -2;
+  const BOOL created = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, quiet ? TRUE : FALSE, 0, nullptr,
+                                      nullptr, &si, &pi);
+  if (nowhere != INVALID_HANDLE_VALUE) CloseHandle(nowhere);
+  if (!created) return -2;
   long result = -1;
   if (WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0) {
     DWORD code = 0;

@@ -47,6 +47,8 @@ class DebuggedProcess {
   DWORD processId() const { return processId_; }
   DWORD exitCode() const { return exitCode_; }
   std::vector<std::string> lines() const;
+  // The lines that arrived after the first `from` ones.
+  std::vector<std::string> lines(size_t from) const;
   // Waits until a debug-output line equal to `line` has arrived.
   bool WaitForLine(const std::string& line, DWORD ms = kPatientMs) const;
   void Kill();
@@ -69,7 +71,8 @@ HWND WaitForWindow(const char* className, const char* title, DWORD ms = kPatient
 // Polls until no top-level window with this title exists.
 bool WaitForNoWindow(const char* className, const char* title, DWORD ms = kPatientMs);
 // Runs a program to its end without a debugger; returns its exit code, or -1 on time-out.
-long RunToEnd(const std::string& commandLine, DWORD ms = kPatientMs);
+// With `quiet` what it prints goes nowhere.
+long RunToEnd(const std::string& commandLine, DWORD ms = kPatientMs, bool quiet = false);
 // Posts a registered message to every top-level window, as another program would.
 void BroadcastRegistered(const char* name);
 
