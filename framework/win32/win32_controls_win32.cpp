@@ -1,14 +1,36 @@
 #include "framework/win32/win32_controls.h"
 
 #include <cstring>
+#include <map>
+#include <utility>
 #include <vector>
 
 namespace fw {
 
 namespace {
 
+// A page's controls are looked up by id on every refresh. Under Wine each GetDlgItem asks
+// the server for the dialog's children; the window a lookup found is kept per thread and
+// checked without the server (its parent and id are read from the window itself) before it
+// is used again, so a destroyed or replaced control is looked up afresh.
+constexpr std::size_t kRememberedControls = 512;
+
 HWND Item(Handle dialog, int id) {
-  return dialog != nullptr ? GetDlgItem(static_cast<HWND>(dialog), id) : nullptr;
+  if (dialog == nullptr) return nullptr;
+  const HWND parent = static_cast<HWND>(dialog);
+  thread_local std::map<std::pair<HWND, int>, HWND> found;
+  auto known = found.find({parent, id});
+  if (known != found.end()) {
+    const HWND h = known->second;
+    if (IsWindow(h) && GetParent(h) == parent && GetDlgCtrlID(h) == id) return h;
+    found.erase(known);
+  }
+  const HWND h = GetDlgItem(parent, id);
+  // Windows closed long ago leave entries behind: the table starts afresh before it grows
+  // past a few windows' worth of controls.
+  if (found.size() >= kRememberedControls) found.clear();
+  if (h != nullptr) found[{parent, id}] = h;
+  return h;
 }
 
 std::string ClassOf(HWND h) {
