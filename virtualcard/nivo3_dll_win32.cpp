@@ -19,6 +19,7 @@
 #include "driver/nivo_api.h"
 #include "framework/win32/windows_h.h"
 #include "virtualcard/control_channel.h"
+#include "virtualcard/model/control_commands.h"
 #include "virtualcard/model/virtual_card_functions.h"
 #include "virtualcard/registry_store.h"
 
@@ -147,18 +148,8 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPA
       if (!request || request->dwData != vcardctl::kRequestTag || request->cbData > vcardctl::kMaxRequestBytes ||
           (request->cbData > 0 && !request->lpData))
         return FALSE;
-      std::vector<std::string> words;
-      const char* data = static_cast<const char*>(request->lpData);
-      std::string word;
-      for (DWORD i = 0; i < request->cbData; ++i) {
-        if (data[i] == '\0') {
-          words.push_back(word);
-          word.clear();
-        } else {
-          word += data[i];
-        }
-      }
-      if (!word.empty()) words.push_back(word);
+      const std::vector<std::string> words = vcard::ControlRequestWords(
+          std::string_view(static_cast<const char*>(request->lpData), request->cbData));
       vcard::ControlResult result = VirtualCardInstance().Control(words);
 
       HWND replyTo = reinterpret_cast<HWND>(wParam);

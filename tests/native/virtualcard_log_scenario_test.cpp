@@ -4,6 +4,7 @@
 
 #include "support/call_log_json.h"
 #include "support/virtual_card_fixture.h"
+#include "virtualcard/model/control_commands.h"
 
 namespace {
 
@@ -248,6 +249,41 @@ TEST(VirtualCardScenario, DamagedTextIsSkippedLineByLineWithReasons) {
   EXPECT_EQ(r.world.networks[0].ssid, "Good");
 }
 
+// Sixteen hexadecimal digits reach past the largest number: such a number is refused, in a
+// scenario line and in a control command alike, and never wraps round to another value.
+TEST(VirtualCardScenario, NumbersBeyondTheLargestAreRefusedNotWrapped) {
+  struct Case {
+    const char* text;
+    bool read;
+    long long value;
+  } cases[] = {
+      {"0x7FFFFFFFFFFFFFFF", true, 0x7FFFFFFFFFFFFFFFll},
+      {"0x8000000000000000", false, 0},
+      {"0xFFFFFFFFFFFFFFFF", false, 0},
+      {"-0xFFFFFFFFFFFFFFFF", false, 0},
+      {"9999999999999999", true, 9999999999999999ll},
+      {"-0x10", true, -16},
+  };
+  for (const Case& c : cases) {
+    long long value = 0;
+    EXPECT_EQ(vcard::ParseInteger(c.text, value), c.read) << c.text;
+    if (c.read) {
+      EXPECT_EQ(value, c.value) << c.text;
+    }
+  }
+
+  vcard::ScenarioResult r = vcard::ParseScenario("[faults]\nget_bits=0xFFFFFFFFFFFFFFFF\n[card]\nchannel=0x1000000000000003\n");
+  EXPECT_EQ(r.errors, (std::vector<std::string>{"line 2: get_bits must be a 32-bit mask: skipped",
+                                                "line 4: channel must be 1..14: skipped"}));
+  EXPECT_EQ(r.world.faults.getBits, 0u);
+  EXPECT_EQ(r.world.config.channel, 6);
+
+  vcard::VirtualCard card;
+  EXPECT_EQ(card.Control({"fault", "get-bits", "on", "0x8000000000000001"}).status, 1);
+  EXPECT_EQ(card.Control({"signal", "Harbour", "-0xFFFFFFFFFFFFFFC4"}).status, 1);
+  EXPECT_EQ(card.State().faults.getBits, 0u);
+}
+
 TEST(VirtualCardScenario, OversizedOrEmptyScenario) {
   vcard::ScenarioResult big = vcard::ParseScenario(std::string((1 << 20) + 1, ';'));
   ASSERT_EQ(big.errors.size(), 1u);
@@ -287,6 +323,22 @@ TEST_F(VirtualCardLog, StatusDescribesTheCard) {
   ASSERT_EQ(Ctl("remove").status, 0);
   status = Ctl("status").text;
   EXPECT_NE(status.find("present: no\nlinked: no\n"), std::string::npos) << status;
+}
+
+// The control window receives the words each ended by a zero byte.
+TEST(VirtualCardControl, RequestBytesSplitIntoWordsAtEachZeroByte) {
+  using Words = std::vector<std::string>;
+  struct Case {
+    std::string request;
+    Words words;
+  } cases[] = {
+      {std::string("fault\0store\0on\0", 15), {"fault", "store", "on"}},
+      {std::string("a\0\0b", 4), {"a", "", "b"}},
+      {std::string("\0", 1), {""}},
+      {"", {}},
+      {std::string("status\0\xff\x01", 9), {"status", "\xff\x01"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(vcard::ControlRequestWords(c.request), c.words) << c.request.size();
 }
 
 TEST_F(VirtualCardLog, ControlCommandsChangeTheWorldAndRefuseNonsense) {

@@ -8,12 +8,14 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
 
+#include "driver/nivo_records.h"
 #include "res/resource.h"
 #include "support/desktop_probe.h"
 #include "support/call_log_json.h"
@@ -406,6 +408,85 @@ TEST_F(ConfigurationTab, ACreatedProfileIsListedAfterARestart) {
   EXPECT_EQ(ListedProfiles(), (std::vector<std::string>{"Default", "Office"}));
   // The profile made active last is the one loaded at the start.
   EXPECT_EQ(Text(IDC_CONFIG_PROFILE), "Office");
+}
+
+// Writes one value under HKCU\Software\Tallwyn\Profile (or a key below it).
+void PlantValue(const char* subKey, const std::string& name, DWORD type, const std::string& bytes) {
+  std::string path = "Software\\Tallwyn\\Profile";
+  if (subKey) path += std::string("\\") + subKey;
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                           static_cast<DWORD>(bytes.size())),
+            ERROR_SUCCESS)
+      << name;
+  RegCloseKey(key);
+}
+
+// The type and size of a stored value; size 0 when there is none.
+std::pair<DWORD, DWORD> StoredValue(const char* subKey, const char* name) {
+  const std::string path = std::string("Software\\Tallwyn\\Profile\\") + subKey;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return {0, 0};
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) type = size = 0;
+  RegCloseKey(key);
+  return {type, size};
+}
+
+// Profiles and driver settings left damaged in the registry: values of the wrong size or
+// type, a record of garbage, names no call could use, an active name that names nothing and
+// driver settings of the wrong size. The utility starts as on a first start, lists the good
+// profiles, shows the garbage one in defined states, and stores whole records again.
+TEST_F(ConfigurationTab, DamagedStoredStateLeavesTheGoodProfilesListedAndStoresWork) {
+  ProfileWireless office;
+  std::memset(&office, 0, sizeof office);
+  std::strcpy(office.profileName, "Office");
+  std::strcpy(office.ssid, "Harbour");
+  office.channel = 1;
+  office.operatingMode = 1;
+  office.rateCode = 15;
+  const std::string record(reinterpret_cast<const char*>(&office), sizeof office);
+  std::string noise(sizeof(ProfileWireless), '\0');
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>(0x80 | (i * 37 + 11));
+  ASSERT_NO_FATAL_FAILURE(PlantValue("Wireless", "Office", REG_BINARY, record));
+  ASSERT_NO_FATAL_FAILURE(PlantValue("Wireless", "Noise", REG_BINARY, noise));
+  ASSERT_NO_FATAL_FAILURE(PlantValue("Wireless", "Short", REG_BINARY, record.substr(0, 100)));
+  ASSERT_NO_FATAL_FAILURE(PlantValue("Wireless", "Long", REG_BINARY, record + record));
+  ASSERT_NO_FATAL_FAILURE(PlantValue("Wireless", "Text", REG_SZ, "not a profile"));
+  ASSERT_NO_FATAL_FAILURE(PlantValue("Wireless", std::string(70, 'n'), REG_BINARY, record));
+  ASSERT_NO_FATAL_FAILURE(PlantValue("Wireless", "Tab\tName", REG_BINARY, record));
+  ASSERT_NO_FATAL_FAILURE(PlantValue(nullptr, "ActiveWireless", REG_SZ, std::string("Ghost", 6)));
+  ASSERT_NO_FATAL_FAILURE(PlantValue("Driver", "Settings", REG_BINARY, record.substr(0, 10)));
+
+  // No active profile: the utility makes and pushes "Default" as on its first start.
+  ASSERT_NO_FATAL_FAILURE(StartOnPage());
+  std::vector<Call> calls = Calls();
+  std::vector<size_t> at;
+  EXPECT_TRUE(InOrder(calls,
+                      {
+                          {"NIVO_GetActiveProfileByType", {{"result", "-27"}}},
+                          {"NIVO_SetActiveProfileByType", {{"name", "Default"}, {"result", "0"}}},
+                          {"NIVO_SetProfileWireless", {{"name", "Default"}, {"result", "0"}}},
+                          {"NIVO_SetDriverReg", {{"result", "0"}}},
+                      },
+                      &at));
+  EXPECT_EQ(StoredValue("Driver", "Settings"), (std::pair<DWORD, DWORD>{REG_BINARY, sizeof(ProfileWireless)}))
+      << "the driver settings are a whole record again";
+  EXPECT_EQ(ListedProfiles(), (std::vector<std::string>{"Default", "Noise", "Office"}));
+
+  // A new profile is stored whole and listed.
+  ASSERT_NO_FATAL_FAILURE(CreateProfile("Fresh"));
+  EXPECT_EQ(StoredValue("Wireless", "Fresh"), (std::pair<DWORD, DWORD>{REG_BINARY, sizeof(ProfileWireless)}));
+  EXPECT_EQ(ListedProfiles(), (std::vector<std::string>{"Default", "Fresh", "Noise", "Office"}));
+
+  // The garbage record shows defined states: every SSID byte is above 127, so none is shown.
+  ASSERT_TRUE(PickProfile("Noise"));
+  EXPECT_EQ(Text(IDC_CONFIG_SSID), "");
+  ASSERT_TRUE(PickProfile("Office"));
+  EXPECT_EQ(Text(IDC_CONFIG_SSID), "Harbour");
+  EXPECT_TRUE(WaitForCycles(1)) << "the utility still runs its cycles";
 }
 
 }  // namespace

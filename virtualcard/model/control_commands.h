@@ -1,6 +1,9 @@
 // The virtual card's control commands with their arguments, one per line: the help text
 // of the card's control channel and of virtualcard-ctl.
 #pragma once
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace vcard {
 
@@ -16,5 +19,10 @@ inline constexpr char kControlCommandList[] =
     "  zeroconfig on|off\n"
     "  fault detect|query-connect|query-counters|survey|store on|off\n"
     "  fault get-bits|set-bits on <mask> [calls] | off\n";
+
+// The command words of a control request as the card's control window receives it: each word
+// ended by a zero byte (an empty word where two zero bytes follow each other); bytes after the
+// last zero byte make a last word.
+std::vector<std::string> ControlRequestWords(std::string_view request);
 
 }  // namespace vcard

@@ -33,13 +33,32 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool ValidName(const char* name) {
-  if (!name) return false;
-  std::size_t n = BoundedLength(name, kMaxProfileNameLength + 1);
-  if (n == 0 || n > kMaxProfileNameLength) return false;
-  for (std::size_t i = 0; i < n; ++i)
-    if (static_cast<unsigned char>(name[i]) < 0x20) return false;
+// A profile name the card serves: 1..64 characters, none of them a control character.
+bool ServableName(std::string_view name) {
+  if (name.empty() || name.size() > kMaxProfileNameLength) return false;
+  for (char c : name)
+    if (static_cast<unsigned char>(c) < 0x20) return false;
   return true;
+}
+
+bool ValidName(const char* name) {
+  return name && ServableName(std::string_view(name, BoundedLength(name, kMaxProfileNameLength + 1)));
+}
+
+// The names of the stored profiles the card can serve. A damaged store may hold others (too
+// long, empty, with control characters): no call could name them, so none lists them.
+std::vector<std::string> ServableNames(ProfileStore& store, const std::string& root) {
+  std::vector<std::string> names = store.List(root);
+  names.erase(std::remove_if(names.begin(), names.end(), [](const std::string& n) { return !ServableName(n); }),
+              names.end());
+  return names;
+}
+
+// The active profile's name as stored, when it is one the card can serve.
+std::optional<std::string> ServableActive(ProfileStore& store, const std::string& root) {
+  std::optional<std::string> active = store.Active(root);
+  if (active && !ServableName(*active)) active.reset();
+  return active;
 }
 
 void CopyOut(char* out, std::size_t size, const std::string& text) {
@@ -429,7 +448,7 @@ std::int32_t VirtualCard::NIVO_EnumProfilesByType(std::int32_t index, char* name
   if (!nameOut) {
     result = -1;
   } else if (type == kProfileTypeWireless && !root_.empty() && index >= 0) {
-    std::vector<std::string> names = store_->List(root_);
+    std::vector<std::string> names = ServableNames(*store_, root_);
     if (static_cast<std::size_t>(index) < names.size()) {
       CopyOut(nameOut, kProfileNameBufferSize, names[index]);
       e.Str("name", nameOut);
@@ -449,7 +468,7 @@ std::int32_t VirtualCard::NIVO_GetActiveProfileByType(char* nameOut, std::int32_
   if (!nameOut) {
     result = -1;
   } else if (type == kProfileTypeWireless && !root_.empty()) {
-    std::optional<std::string> active = store_->Active(root_);
+    std::optional<std::string> active = ServableActive(*store_, root_);
     ProfileWireless scratch;
     if (active && store_->Load(root_, *active, scratch)) {
       CopyOut(nameOut, kProfileNameBufferSize, *active);
@@ -470,7 +489,7 @@ std::int32_t VirtualCard::NIVO_SetActiveProfileByType(const char* name, std::int
   std::int32_t result = -1;
   if (ValidName(name) && !root_.empty()) {
     std::string stored;  // the name as the profile was stored
-    for (const std::string& n : store_->List(root_))
+    for (const std::string& n : ServableNames(*store_, root_))
       if (EqualNoCase(n, name)) stored = n;
     // A name not stored yet may be made active: the utility names "Default" active first
     // and stores it right after, as a driver library allows.
@@ -513,7 +532,7 @@ std::int32_t VirtualCard::NIVO_GetProfileWireless(const char* name, ProfileWirel
   std::int32_t result = -1;
   std::optional<std::string> target;
   if (name) target = std::string(name, BoundedLength(name, kMaxTextArgument));
-  else if (!root_.empty()) target = store_->Active(root_);
+  else if (!root_.empty()) target = ServableActive(*store_, root_);
   if (!profile || root_.empty() || (name && !ValidName(name))) {
     result = -1;
   } else if (!target) {
@@ -541,7 +560,7 @@ std::int32_t VirtualCard::NIVO_SetProfileWireless(const char* nameOrNull, Profil
   std::int32_t result = -1;
   std::optional<std::string> target;
   if (nameOrNull) target = std::string(nameOrNull, BoundedLength(nameOrNull, kMaxTextArgument));
-  else if (!root_.empty()) target = store_->Active(root_);
+  else if (!root_.empty()) target = ServableActive(*store_, root_);
   if (!profile || root_.empty() || (nameOrNull && !ValidName(nameOrNull))) {
     result = -1;
   } else if (!target) {

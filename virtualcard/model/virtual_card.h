@@ -7,10 +7,14 @@
 //                          whose hardwareId names another card)
 //   NIVO_SiteSurveyGet,
 //   NIVO_GetWLANDriverPath 1 success, 0 failure
-//   NIVO_EnumProfilesByType 0 success, 3 no profile at the index (also without a root)
-//   NIVO_GetActiveProfileByType 0 success, -27 no active profile (or it no longer exists)
+//   NIVO_EnumProfilesByType 0 success, 3 no profile at the index (also without a root); a
+//                          stored name no call could use (empty, longer than 64 characters,
+//                          with a control character) is not listed
+//   NIVO_GetActiveProfileByType 0 success, -27 no active profile (or it no longer exists, or
+//                          its stored name is not one a profile can have)
 //   profile stores          0 success, 3 no such profile, -27 no active profile for a null
-//                          name, -1 bad argument, no root or a failed store
+//                          name (also when the stored active name is not one a profile can
+//                          have), -1 bad argument, no root or a failed store
 //   NIVO_Get/SetWLANConfig 0 when every selected bit was served, -1 otherwise (the bits left
 //                          in dwWLFlag are the fields not served)
 //   NIVO_QueryOID          0 success (4 bytes written), else an NDIS status code

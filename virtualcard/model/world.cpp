@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <limits>
 
 namespace vcard {
 namespace {
@@ -154,6 +155,8 @@ bool ParseInteger(std::string_view text, long long& out) {
   for (char c : text) {
     int d = HexDigit(c);
     if (d < 0 || d >= base) return false;
+    // Sixteen hexadecimal digits can exceed the largest value: refused, never wrapped.
+    if (value > (std::numeric_limits<long long>::max() - d) / base) return false;
     value = value * base + d;
   }
   out = negative ? -value : value;
