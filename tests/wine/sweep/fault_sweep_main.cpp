@@ -49,6 +49,9 @@ constexpr char kAbout[] = "About";
 const std::vector<std::string> kFullPages = {kLinkInfo, kConfiguration, kSiteSurvey, kEncryption, kAbout};
 const std::vector<std::string> kZeroConfigPages = {kLinkInfo, kSiteSurvey, kAbout};
 
+// The messages the run's fault brought up, for its line: "shown: ..." (the gesture's aside).
+std::string gShownNote;
+
 // What the About page's gesture shows: the version resource of the NIVO3.DLL beside the
 // program, read here with the system's own functions.
 std::string GestureText(const std::string& dllPath) {
@@ -158,30 +161,44 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
 
     switch (fault.course) {
       case Course::kPlain:
+        ASSERT_NO_FATAL_FAILURE(WaitForReapply(0));
         ASSERT_NO_FATAL_FAILURE(Open(kFullPages));
         break;
       case Course::kCardFoundLate:
         ASSERT_NO_FATAL_FAILURE(FindCardLate());
+        ASSERT_NO_FATAL_FAILURE(WaitForReapply(0));
         ASSERT_NO_FATAL_FAILURE(Open(kFullPages));
         break;
       case Course::kZeroConfigOn:
+        ASSERT_NO_FATAL_FAILURE(WaitForReapply(0));
         ASSERT_NO_FATAL_FAILURE(Open(kFullPages));
         ASSERT_NO_FATAL_FAILURE(SwitchZeroConfig("zeroconfig on"));
         ASSERT_NO_FATAL_FAILURE(Open(kZeroConfigPages));
         break;
       case Course::kZeroConfigOff:
+        ASSERT_NO_FATAL_FAILURE(WaitForReapply(0));
         ASSERT_NO_FATAL_FAILURE(Open(kZeroConfigPages));
         ASSERT_NO_FATAL_FAILURE(SwitchZeroConfig("zeroconfig off"));
         ASSERT_NO_FATAL_FAILURE(Open(kFullPages));
         break;
       case Course::kRemovedMidSearch:
+        ASSERT_NO_FATAL_FAILURE(WaitForReapply(0));
         ASSERT_NO_FATAL_FAILURE(Open(kFullPages));
         ASSERT_NO_FATAL_FAILURE(RemoveDuringSearchAndInsert());
+        ASSERT_NO_FATAL_FAILURE(WaitForReapply(domainSets_));
         ASSERT_NO_FATAL_FAILURE(Open(kFullPages));
         break;
     }
     ASSERT_NO_FATAL_FAILURE(DriveEveryPage());
     ASSERT_NO_FATAL_FAILURE(CloseAndCheck());
+  }
+
+  // The card's arrival (the start, or an insertion) asks the polling thread for a full push,
+  // which drops a settings request made before it: the pages are used once it has been
+  // made. Every full push sets the regulatory domain first.
+  void WaitForReapply(size_t domainSetsBefore) {
+    ASSERT_TRUE(WaitUntil([&] { return CallCount("NIVO_SetWLDomain") > domainSetsBefore; }, kStepMs))
+        << "no full push after the card came";
   }
 
   // The card is not found: no icon, no window, and "Show Config Utility" says so. Then the
@@ -217,6 +234,7 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
     ASSERT_TRUE(WaitUntil([&] { return FindSheet() == nullptr; }, kStepMs)) << "the window stayed open";
     ASSERT_NO_FATAL_FAILURE(ExpectAnswers("the removal"));
     const size_t icons = TraceCount(kAddIconLine);
+    domainSets_ = CallCount("NIVO_SetWLDomain");
     ASSERT_EQ(Ctl("insert"), 0);
     ASSERT_TRUE(WaitUntil([&] { return TraceCount(kAddIconLine) > icons; }, kStepMs)) << "no icon after insertion";
   }
@@ -384,10 +402,12 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
     EXPECT_EQ(utility_->exitCode(), 0u);
 
     for (const std::string& text : watcher_->texts()) {
+      if (text != gesture_) gShownNote += (gShownNote.empty() ? " (shown: \"" : ", \"") + text + "\"";
       const bool allowed = text == gesture_ || std::find(fault.messages.begin(), fault.messages.end(), text) !=
                                                    fault.messages.end();
       EXPECT_TRUE(allowed) << "a message the fault does not explain: \"" << text << "\"";
     }
+    if (!gShownNote.empty()) gShownNote += ")";
     const std::vector<Call> calls = Calls();
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back().op, "NIVO_Terminate") << "a call after NIVO_Terminate";
@@ -400,6 +420,7 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
   HWND sheet_ = nullptr;
   std::vector<std::string> tabs_;
   size_t settingsFrom_ = kNone;
+  size_t domainSets_ = 0;  // full pushes before the card was inserted again
 };
 
 TEST_P(FaultSweep, EveryPageUnderTheFault) { Run(); }
@@ -415,7 +436,10 @@ INSTANTIATE_TEST_SUITE_P(Faults, FaultSweep, ::testing::ValuesIn(sweep::FaultTab
 // failed: <the first failure>".
 class FaultLines : public ::testing::EmptyTestEventListener {
   void OnTestProgramStart(const ::testing::UnitTest&) override { start_ = GetTickCount(); }
-  void OnTestStart(const ::testing::TestInfo&) override { why_.clear(); }
+  void OnTestStart(const ::testing::TestInfo&) override {
+    why_.clear();
+    gShownNote.clear();
+  }
   void OnTestPartResult(const ::testing::TestPartResult& result) override {
     if (!result.failed() || !why_.empty()) return;
     std::string message = result.message();
@@ -428,7 +452,7 @@ class FaultLines : public ::testing::EmptyTestEventListener {
     const char* fault = test.value_param() != nullptr ? test.value_param() : test.name();
     if (test.result()->Passed()) {
       ++passed_;
-      std::printf("fault %s: passed\n", fault);
+      std::printf("fault %s: passed%s\n", fault, gShownNote.c_str());
     } else {
       ++failed_;
       std::printf("fault %s: failed: %s\n", fault, why_.c_str());
