@@ -41,11 +41,11 @@ constexpr DWORD kAnswerMs = 5000;  // a message to the main window is handled wi
 constexpr DWORD kExitMs = 10000;   // "ELEGANT_CLOSE" ends the utility within this
 constexpr UINT kMessageTextId = 0xFFFF;  // the text of a message box
 
-constexpr char kLinkInfo[] = "Link Info";
-constexpr char kConfiguration[] = "Configuration";
-constexpr char kSiteSurvey[] = "Site Survey";
-constexpr char kEncryption[] = "Encryption";
-constexpr char kAbout[] = "About";
+using sweep::kAbout;
+using sweep::kConfiguration;
+using sweep::kEncryption;
+using sweep::kLinkInfo;
+using sweep::kSiteSurvey;
 const std::vector<std::string> kFullPages = {kLinkInfo, kConfiguration, kSiteSurvey, kEncryption, kAbout};
 const std::vector<std::string> kZeroConfigPages = {kLinkInfo, kSiteSurvey, kAbout};
 
@@ -99,6 +99,8 @@ class MessageWatcher {
   bool WaitFor(const std::string& text, size_t atLeast, DWORD ms) const {
     return WaitUntil([&] { return Count(text) >= atLeast; }, ms);
   }
+  // Reads the boxes but leaves them up, as a user who has walked away.
+  void LeaveUp() { leaveUp_ = true; }
 
  private:
   void Run() {
@@ -116,6 +118,7 @@ class MessageWatcher {
           std::lock_guard<std::mutex> hold(lock_);
           texts_.push_back(text);
         }
+        if (leaveUp_) continue;
         const int button = GetDlgItem(box, IDOK) ? IDOK : GetDlgItem(box, IDNO) ? IDNO : IDCANCEL;
         PostMessageA(box, WM_COMMAND, button, 0);
       }
@@ -129,6 +132,7 @@ class MessageWatcher {
   mutable std::mutex lock_;
   std::vector<std::string> texts_;
   std::atomic<bool> stop_{false};
+  std::atomic<bool> leaveUp_{false};
   std::thread thread_;
 };
 
@@ -166,6 +170,11 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
         break;
       case Course::kCardFoundLate:
         ASSERT_NO_FATAL_FAILURE(FindCardLate());
+        ASSERT_NO_FATAL_FAILURE(WaitForReapply(0));
+        ASSERT_NO_FATAL_FAILURE(Open(kFullPages));
+        break;
+      case Course::kClosedWithMessagesUp:
+        watcher_->LeaveUp();
         ASSERT_NO_FATAL_FAILURE(WaitForReapply(0));
         ASSERT_NO_FATAL_FAILURE(Open(kFullPages));
         break;
@@ -302,6 +311,7 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
         ASSERT_NO_FATAL_FAILURE(AboutGesture());
       }
       ASSERT_NO_FATAL_FAILURE(ExpectAnswers(page));
+      ASSERT_NO_FATAL_FAILURE(ExpectDefinedTexts(page));
     }
     // The settings that Configuration stored reach the card on a later cycle of the polling
     // thread: by now it has sent them.
@@ -317,6 +327,42 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
           },
           kStepMs))
           << "Configuration's settings were not pushed";
+    }
+  }
+
+  // What the page shows once used: only printable text in its visible controls (a value the driver
+  // did not deliver must not show as whatever a buffer held), and the texts the fault's row
+  // names.
+  void ExpectDefinedTexts(const std::string& page) const {
+    HWND shown = Page();
+    std::vector<HWND> controls;
+    EnumChildWindows(
+        shown,
+        [](HWND child, LPARAM found) {
+          reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&controls));
+    for (HWND control : controls) {
+      if (!IsWindowVisible(control)) continue;
+      // An icon's "text" is the number of its resource.
+      char className[32] = {};
+      GetClassNameA(control, className, sizeof className);
+      if (lstrcmpiA(className, "Static") == 0 && (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) continue;
+      char text[1024] = {};
+      Ask(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+      for (const char* c = text; *c != '\0'; ++c) {
+        const unsigned char byte = static_cast<unsigned char>(*c);
+        ASSERT_TRUE((byte >= 0x20 && byte < 0x7F) || byte == '\r' || byte == '\n')
+            << page << " control " << GetDlgCtrlID(control) << " shows byte " << static_cast<int>(byte) << " in \""
+            << text << "\"";
+      }
+    }
+    for (const sweep::PageText& expected : GetParam().shows) {
+      if (page != expected.page) continue;
+      char text[1024] = {};
+      Ask(GetDlgItem(shown, expected.control), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+      EXPECT_EQ(std::string(text), expected.text) << page << " control " << expected.control;
     }
   }
 
@@ -378,8 +424,16 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
     Ask(Page(), WM_COMMAND, MAKEWPARAM(IDC_WEP_LEVEL, CBN_SELCHANGE), reinterpret_cast<LPARAM>(level));
     ASSERT_TRUE(WaitUntil([&] { return Enabled(IDC_ENC_APPLY_CHANGES); }, kStepMs)) << "the level enabled nothing";
     const size_t ssidSets = CallCount("NIVO_SetSSID");
+    const size_t failures = watcher_->Count(sweep::kWepChangeFailed);
     Click(IDC_ENC_APPLY_CHANGES);
-    ASSERT_TRUE(WaitUntil([&] { return CallCount("NIVO_SetSSID") >= ssidSets + 2; }, kStepMs))
+    // The re-association ends the apply; a failure's message, left up, holds it before that.
+    const bool heldByMessage = GetParam().course == Course::kClosedWithMessagesUp;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          return CallCount("NIVO_SetSSID") >= ssidSets + 2 ||
+                 (heldByMessage && watcher_->Count(sweep::kWepChangeFailed) > failures);
+        },
+        kStepMs))
         << "no re-association after the apply";
   }
 

@@ -18,12 +18,28 @@ enum class Course {
   kPlain,             // started with the fault; pages driven once the card is found
   kCardFoundLate,     // the card is not found at the start: "Show Config Utility" is refused,
                       // then the fault is lifted and a device event finds the card
+  kClosedWithMessagesUp,  // as kPlain, but no message box is answered: "ELEGANT_CLOSE" comes
+                          // while the fault's messages and the About page's box are up
   kZeroConfigOn,      // Windows XP: the system's zero configuration takes the card over with
                       // the window open; the window closes and reopens with three pages
   kZeroConfigOff,     // Windows XP, zero configuration active at the start (three pages); the
                       // system lets go with the window open; it reopens with five pages
   kRemovedMidSearch,  // the card is removed while Site Survey's search is under way, then
                       // inserted again; the pages are driven after the insertion
+};
+
+// The tabs of the configuration window, as they are titled.
+inline constexpr char kLinkInfo[] = "Link Info";
+inline constexpr char kConfiguration[] = "Configuration";
+inline constexpr char kSiteSurvey[] = "Site Survey";
+inline constexpr char kEncryption[] = "Encryption";
+inline constexpr char kAbout[] = "About";
+
+// A text a page must show once it has been used under the fault.
+struct PageText {
+  const char* page;
+  int control;
+  std::string text;
 };
 
 struct SweepFault {
@@ -36,6 +52,7 @@ struct SweepFault {
   // About page's version box, which the sweep asks for on purpose, is always allowed.
   std::vector<std::string> messages;
   bool canJoin = true;    // Site Survey lists a network and "Connect" joins it
+  std::vector<PageText> shows = {};
 };
 
 // Every selector bit a WlanConfig exchange can carry.
