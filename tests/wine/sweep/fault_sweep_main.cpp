@@ -330,19 +330,18 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
     }
   }
 
+  static BOOL CALLBACK CollectChild(HWND child, LPARAM found) {
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
+    return TRUE;
+  }
+
   // What the page shows once used: only printable text in its visible controls (a value the driver
   // did not deliver must not show as whatever a buffer held), and the texts the fault's row
   // names.
   void ExpectDefinedTexts(const std::string& page) const {
     HWND shown = Page();
     std::vector<HWND> controls;
-    EnumChildWindows(
-        shown,
-        [](HWND child, LPARAM found) {
-          reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&controls));
+    EnumChildWindows(shown, CollectChild, reinterpret_cast<LPARAM>(&controls));
     for (HWND control : controls) {
       if (!IsWindowVisible(control)) continue;
       // An icon's "text" is the number of its resource.
