@@ -152,7 +152,7 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
   void Run() {
     const SweepFault& fault = GetParam();
     const std::string world = std::string(kHarbourWorld) + fault.scenario;
-    if (fault.course == Course::kCardFoundLate) {
+    if (fault.course == Course::kNeverFound || fault.course == Course::kCardFoundLate) {
       ASSERT_NO_FATAL_FAILURE(Start(world.c_str(), fault.windows));
     } else {
       ASSERT_NO_FATAL_FAILURE(StartWithIcon(world.c_str(), fault.windows));
@@ -168,7 +168,12 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
         ASSERT_NO_FATAL_FAILURE(WaitForReapply(0));
         ASSERT_NO_FATAL_FAILURE(Open(kFullPages));
         break;
+      case Course::kNeverFound:
+        ASSERT_NO_FATAL_FAILURE(RefusedWithoutCard());
+        ASSERT_NO_FATAL_FAILURE(CloseAndCheck());
+        return;
       case Course::kCardFoundLate:
+        ASSERT_NO_FATAL_FAILURE(RefusedWithoutCard());
         ASSERT_NO_FATAL_FAILURE(FindCardLate());
         ASSERT_NO_FATAL_FAILURE(WaitForReapply(0));
         ASSERT_NO_FATAL_FAILURE(Open(kFullPages));
@@ -210,9 +215,8 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
         << "no full push after the card came";
   }
 
-  // The card is not found: no icon, no window, and "Show Config Utility" says so. Then the
-  // fault goes, and a device event finds the card.
-  void FindCardLate() {
+  // The card is not found: no icon, no window, and "Show Config Utility" says so.
+  void RefusedWithoutCard() {
     ASSERT_TRUE(utility_->WaitForLine("<M> NIVO_Detect BY (polling thread, first time only)", kStepMs));
     PostCommand(kShowConfig);
     ASSERT_TRUE(watcher_->WaitFor(sweep::kCardNotPresent, 1, kStepMs)) << "no message on \"Show Config Utility\"";
@@ -220,6 +224,10 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
     ASSERT_NO_FATAL_FAILURE(ExpectAnswers("the double click without a card"));
     EXPECT_EQ(FindSheet(), nullptr) << "a window opened without a card";
     EXPECT_EQ(TraceCount(kAddIconLine), 0u) << "an icon without a card";
+  }
+
+  // The fault goes, and a device event finds the card.
+  void FindCardLate() {
     ASSERT_EQ(Ctl("fault detect off"), 0);
     ASSERT_TRUE(SendToFrame(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0, kAnswerMs));
     ASSERT_TRUE(utility_->WaitForLine(kAddIconLine, kStepMs)) << "the device event did not find the card";
@@ -244,8 +252,12 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
     ASSERT_NO_FATAL_FAILURE(ExpectAnswers("the removal"));
     const size_t icons = TraceCount(kAddIconLine);
     domainSets_ = CallCount("NIVO_SetWLDomain");
+    const size_t inserted = Calls().size();
     ASSERT_EQ(Ctl("insert"), 0);
     ASSERT_TRUE(WaitUntil([&] { return TraceCount(kAddIconLine) > icons; }, kStepMs)) << "no icon after insertion";
+    // The profile goes to the card again and it joins the network of its world.
+    EXPECT_TRUE(WaitUntil([&] { return PollingStatusQueries(inserted, true) > 0; }, kStepMs))
+        << "no link after the insertion";
   }
 
   // ---------------------------------------------------------------- the window
@@ -297,7 +309,26 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
 
   // ---------------------------------------------------------------- the pages
 
+  // The polling thread's connect status queries since `from`: one per cycle with the card;
+  // `connected` counts only the successful ones that found a link.
+  size_t PollingStatusQueries(size_t from, bool connected = false) const {
+    const std::vector<Call> calls = Calls();
+    std::string pollingThread;  // the thread of the first detection
+    for (const Call& c : calls)
+      if (c.op == "NIVO_Detect") {
+        pollingThread = c.Text("thread");
+        break;
+      }
+    size_t n = 0;
+    for (size_t i = from; i < calls.size(); ++i)
+      n += calls[i].op == "NIVO_QueryOID" && calls[i].Text("oid") == "0x10114" &&
+           calls[i].Text("thread") == pollingThread &&
+           (!connected || (calls[i].Text("result") == "0" && calls[i].Text("value") == "0"));
+    return n;
+  }
+
   void DriveEveryPage() {
+    const size_t from = Calls().size();
     for (const std::string& page : tabs_) {
       if (page == kLinkInfo) {
         ASSERT_NO_FATAL_FAILURE(ShowPage(kLinkInfo));
@@ -327,6 +358,11 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
           },
           kStepMs))
           << "Configuration's settings were not pushed";
+    }
+    // Meanwhile the polling thread went on with its cycles (unless a message of its own,
+    // left up on purpose, holds it).
+    if (GetParam().course != Course::kClosedWithMessagesUp) {
+      EXPECT_GE(PollingStatusQueries(from), 2u) << "the polling thread stopped";
     }
   }
 
@@ -383,12 +419,13 @@ class FaultSweep : public ResidentUtility, public ::testing::WithParamInterface<
   // joined, which brings Link Info up.
   void SearchAndJoin() {
     const size_t triggers = CallCount("NIVO_SiteSurveyTrigger");
+    const size_t results = CallCount("NIVO_SiteSurveyGet");
     ASSERT_NO_FATAL_FAILURE(ShowPage(kSiteSurvey));
     if (!WaitUntil([&] { return CallCount("NIVO_SiteSurveyTrigger") > triggers; }, 1000)) {
       Click(IDC_SURVEY_SEARCH);
       ASSERT_TRUE(WaitForSearchStarted(triggers)) << "no search";
     }
-    ASSERT_TRUE(WaitUntil([&] { return CallCount("NIVO_SiteSurveyGet") > 0 && Enabled(IDC_SURVEY_SEARCH); }, kStepMs))
+    ASSERT_TRUE(WaitUntil([&] { return CallCount("NIVO_SiteSurveyGet") > results && Enabled(IDC_SURVEY_SEARCH); }, kStepMs))
         << "the search did not end";
     HWND list = Control(IDC_SURVEY_LIST);
     const std::vector<std::vector<std::string>> rows = ForeignListRows(list);

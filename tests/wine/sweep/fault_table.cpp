@@ -25,8 +25,10 @@ constexpr char kCardFirmware[] = "TW7720 firmware 1.7.4 (virtual card)";
 
 std::vector<SweepFault> FaultTable() {
   std::vector<SweepFault> table = {
-      // The card is never found at the start.
-      Row("detect on", "[faults]\ndetect=1\n", Course::kCardFoundLate, nullptr, {kCardNotPresent}),
+      // The card is not found at the start: never, or until the fault goes.
+      Row("detect on", "[faults]\ndetect=1\n", Course::kNeverFound, nullptr, {kCardNotPresent}),
+      Row("detect on, then off and a device event", "[faults]\ndetect=1\n", Course::kCardFoundLate, nullptr,
+          {kCardNotPresent}),
       // The connect status cannot be read: Link Info keeps its fields, the icon its picture.
       Row("query-connect on", "[faults]\nquery_connect=1\n"),
       Row("query-counters on", "[faults]\nquery_counters=1\n"),

@@ -16,8 +16,10 @@ inline constexpr char kWepChangeFailed[] = "Failed to change WEP configuration."
 // How a run goes besides driving the pages.
 enum class Course {
   kPlain,             // started with the fault; pages driven once the card is found
-  kCardFoundLate,     // the card is not found at the start: "Show Config Utility" is refused,
-                      // then the fault is lifted and a device event finds the card
+  kNeverFound,        // the card is never found: "Show Config Utility" is refused, no page
+                      // can be opened, and the utility is ended while it waits for the card
+  kCardFoundLate,     // as kNeverFound at first; then the fault is lifted and a device event
+                      // finds the card
   kClosedWithMessagesUp,  // as kPlain, but no message box is answered: "ELEGANT_CLOSE" comes
                           // while the fault's messages and the About page's box are up
   kZeroConfigOn,      // Windows XP: the system's zero configuration takes the card over with
