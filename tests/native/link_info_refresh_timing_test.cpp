@@ -12,15 +12,6 @@
 
 namespace {
 
-constexpr char kHarbour[] =
-    "[card]\n"
-    "association_delay_ms=0\n"
-    "[network]\n"
-    "ssid=Harbour\n"
-    "bssid=00-1A-2B-3C-4D-01\n"
-    "channel=6\n"
-    "signal=-60\n";
-
 class LinkInfoRefreshTimingTest : public ConfigWindowTest {
  protected:
   void TearDown() override {

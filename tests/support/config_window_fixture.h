@@ -18,6 +18,16 @@
 #include "support/page_fixture.h"
 #include "virtualcard/model/virtual_card_functions.h"
 
+// One open access point, Harbour on channel 6, joined at once after each new configuration.
+inline constexpr char kHarbour[] =
+    "[card]\n"
+    "association_delay_ms=0\n"
+    "[network]\n"
+    "ssid=Harbour\n"
+    "bssid=00-1A-2B-3C-4D-01\n"
+    "channel=6\n"
+    "signal=-60\n";
+
 class ConfigWindowTest : public PageTest {
  protected:
   void SetUp() override {

@@ -52,17 +52,6 @@ std::string FileVersion(const std::string& path) {
   return text;
 }
 
-// Puts the driver stand-in built beside the tests where the virtual card's path points.
-bool PlaceDriverFile() {
-  char self[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  std::string source = self;
-  source.resize(source.rfind('\\') + 1);
-  source += "TW77MBPS.sys";
-  CreateDirectoryA((WindowsDirectory() + "\\system32\\drivers").c_str(), nullptr);
-  return CopyFileA(source.c_str(), (WindowsDirectory() + "\\" + kDriverFile).c_str(), FALSE) != FALSE;
-}
-
 // Makes `opener` the program that opens .html files, for the life of the object; the
 // previous association, if any, comes back afterwards. (Wine's prefix has none of its own.)
 class HtmlAssociation {
@@ -138,7 +127,7 @@ class AboutTab : public ResidentUtility {
 };
 
 TEST_F(AboutTab, ShowsTheUtilitysTheDriversAndTheCardsVersions) {
-  ASSERT_TRUE(PlaceDriverFile());
+  ASSERT_TRUE(PlaceDriverStandIn(kDriverFile));
   ASSERT_NO_FATAL_FAILURE(StartWithIcon(kHarbourWorld));
   ASSERT_NO_FATAL_FAILURE(OpenAboutTab());
   char utility[32];

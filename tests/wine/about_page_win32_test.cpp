@@ -12,6 +12,7 @@
 #include "framework/win32/win32_platform.h"
 #include "res/product_texts.h"
 #include "support/page_fixture.h"
+#include "support/wine_process.h"
 #include "support/recording_nivo.h"
 
 namespace {
@@ -34,18 +35,8 @@ class AboutPageWin32Test : public PageTest {
   testing_nivo::RecordingNivo fake;
 };
 
-// Copies the driver stand-in built beside the tests to <Windows>\<relative>.
-bool PlaceDriverFile(const std::string& relative) {
-  std::string source = fw::Sys().ModuleFileName();
-  source.resize(source.rfind('\\') + 1);
-  source += "TW77MBPS.sys";
-  const std::string target = fw::Sys().WindowsDirectory() + "\\" + relative;
-  CreateDirectoryA((fw::Sys().WindowsDirectory() + "\\system32\\drivers").c_str(), nullptr);
-  return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
-}
-
 TEST_F(AboutPageWin32Test, ShowsTheDriverFilesVersionTheUtilitysAndTheFirmwares) {
-  ASSERT_TRUE(PlaceDriverFile("system32\\drivers\\TW77MBPS.sys"));
+  ASSERT_TRUE(winetest::PlaceDriverStandIn("system32\\drivers\\TW77MBPS.sys"));
   fake.driverPath = "system32\\drivers\\TW77MBPS.sys";
   CConfigUtility window(kUtilityTitle, nullptr, 0);
   fw::Sys().SetEvent(window.forground);  // the polling thread is between two cycles

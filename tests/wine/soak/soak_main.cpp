@@ -29,19 +29,12 @@
 #include "driver/nivo_records.h"
 #include "res/resource.h"
 #include "soak/soak_utility.h"
+#include "support/worlds.h"
 
 namespace soak {
 namespace {
 
-// One open access point: the card joins it shortly after each new configuration.
-constexpr char kHarbourWorld[] =
-    "[card]\n"
-    "association_delay_ms=200\n"
-    "[network]\n"
-    "ssid=Harbour\n"
-    "bssid=00-1A-2B-3C-4D-01\n"
-    "channel=1\n"
-    "signal=-48\n";
+using winetest::kHarbourWorld;
 
 void Say(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Say(const char* format, ...) {

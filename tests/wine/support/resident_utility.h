@@ -16,19 +16,9 @@
 #include "support/desktop_probe.h"
 #include "support/wine_process.h"
 #include "support/windows_family.h"
+#include "support/worlds.h"
 
 namespace winetest {
-
-// One open access point, Harbour on channel 1; the card joins it shortly after each new
-// configuration.
-inline constexpr char kHarbourWorld[] =
-    "[card]\n"
-    "association_delay_ms=200\n"
-    "[network]\n"
-    "ssid=Harbour\n"
-    "bssid=00-1A-2B-3C-4D-01\n"
-    "channel=1\n"
-    "signal=-48\n";
 
 inline constexpr char kUtilityTitle[] = "Tallwyn TW7720 WLAN card utility";
 inline constexpr char kUtilityProgram[] = "tw7720util.exe";

@@ -38,6 +38,14 @@ bool ScratchFolder::CopyFromBin(const std::string& name) const {
   return CopyFileA((ProgramFolder() + "\\" + name).c_str(), File(name).c_str(), FALSE) != FALSE;
 }
 
+bool PlaceDriverStandIn(const std::string& relative) {
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  CreateDirectoryA((std::string(windows) + "\\system32\\drivers").c_str(), nullptr);
+  return CopyFileA((ProgramFolder() + "\\TW77MBPS.sys").c_str(), (std::string(windows) + "\\" + relative).c_str(),
+                   FALSE) != FALSE;
+}
+
 bool ScratchFolder::CopyFromBinAs(const std::string& name, const std::string& newName) const {
   return CopyFileA((ProgramFolder() + "\\" + name).c_str(), File(newName).c_str(), FALSE) != FALSE;
 }

@@ -18,6 +18,10 @@ constexpr DWORD kPatientMs = 30000;
 // The folder this test program was started from (the build's bin folder).
 std::string ProgramFolder();
 
+// Copies the driver file's stand-in built beside the tests (TW77MBPS.sys) to the Windows
+// directory's `relative` path, where the card's driver path points.
+bool PlaceDriverStandIn(const std::string& relative);
+
 // A fresh folder under the temporary folder; removed with its files on destruction.
 class ScratchFolder {
  public:
