@@ -143,6 +143,13 @@ class Control {
   bool Exists() const { return Controls().Exists(dialog_, id_); }
   std::string GetText() const { return Controls().GetText(dialog_, id_); }
   void SetText(const std::string& text) const { Controls().SetText(dialog_, id_, text); }
+  // Writes the text only when the control shows another: an edit box's write moves its caret
+  // to the start and notifies a change, and any write repaints. True when it wrote.
+  bool ChangeText(const std::string& text) const {
+    if (GetText() == text) return false;
+    SetText(text);
+    return true;
+  }
   void Enable(bool enable = true) const { Controls().Enable(dialog_, id_, enable); }
   bool IsEnabled() const { return Controls().IsEnabled(dialog_, id_); }
   void Show(bool show = true) const { Controls().Show(dialog_, id_, show); }

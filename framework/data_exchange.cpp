@@ -11,7 +11,7 @@ void DataExchange::Text(int id, std::string& value) {
   if (saving_) {
     value = control.GetText();
   } else {
-    control.SetText(value);
+    control.ChangeText(value);
   }
 }
 
@@ -89,6 +89,7 @@ void DataExchange::ComboText(int id, std::string& value) {
     }
     return;
   }
+  if (combo.GetText() == value) return;
   const int found = combo.FindStringExact(-1, value);
   if (found >= 0) {
     combo.SetCurSel(found);

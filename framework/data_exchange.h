@@ -25,7 +25,8 @@ class DataExchange {
   // False when a read met a value it could not take (the member then keeps its value).
   bool ok() const { return ok_; }
 
-  // The control's window text.
+  // The control's window text. Written only when it differs from what the control shows,
+  // so a page may write its members after every edit without moving the caret.
   void Text(int id, std::string& value);
   // A decimal number in the control's text; a text that is not one leaves the member and
   // fails the exchange.
@@ -38,8 +39,8 @@ class DataExchange {
   // A combo box's selected index (-1 none).
   void ComboIndex(int id, int& value);
   // A combo box's text: read, its edit text (drop-down) or selected item (drop-down list);
-  // written, the item equal to it selected, or for a drop-down with no such item, its edit
-  // text set.
+  // written (only when the combo box shows another text), the item equal to it selected, or
+  // for a drop-down with no such item, its edit text set.
   void ComboText(int id, std::string& value);
   // Reading only: a text longer than `maxChars` fails the exchange.
   void MaxChars(int id, const std::string& value, std::size_t maxChars);

@@ -47,14 +47,13 @@ std::span<const fw::Handler<CConfigPage>> CConfigPage::Handlers() {
 }
 
 void CConfigPage::DoDataExchange(fw::DataExchange& dx) {
-  // Texts are written only when they differ from what the box shows: a write moves the
-  // caret to the start, and the page writes its members after every edit.
-  const auto differs = [&](int id, const std::string& text) { return dx.saving() || Item(id).GetText() != text; };
+  // The page writes its members after every edit; the exchange writes a text only when it
+  // differs, so the caret stays where the user is typing.
   dx.ComboIndex(IDC_CONFIG_CHANNEL, m_nChannelIndex);
-  if (differs(IDC_CONFIG_SSID, m_strSsid)) dx.Text(IDC_CONFIG_SSID, m_strSsid);
+  dx.Text(IDC_CONFIG_SSID, m_strSsid);
   if (dx.saving()) dx.MaxChars(IDC_CONFIG_SSID, m_strSsid, kMaxSsidLength);
   dx.ComboIndex(IDC_CONFIG_POWER_SAVE, m_nPowerSaveIndex);
-  if (differs(IDC_CONFIG_PROFILE, m_strProfileName)) dx.ComboText(IDC_CONFIG_PROFILE, m_strProfileName);
+  dx.ComboText(IDC_CONFIG_PROFILE, m_strProfileName);
 }
 
 CConfigUtility& CConfigPage::Sheet() const { return *static_cast<CConfigUtility*>(sheet()); }

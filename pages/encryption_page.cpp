@@ -74,10 +74,8 @@ void CEncryptionPage::DoDataExchange(fw::DataExchange& dx) {
 }
 
 void CEncryptionPage::WriteField(int id, const std::string& text) {
-  const fw::Edit field = Item<fw::Edit>(id);
-  if (field.GetText() == text) return;
   ++ownWrites_;
-  field.SetText(text);
+  Item<fw::Edit>(id).ChangeText(text);
   --ownWrites_;
 }
 

@@ -120,9 +120,7 @@ void CLinkInfoPage::updateLinkInfo(int tick) {
     // thread (under Wine, round trips to the Wine server) while the page shows.
     const auto show = [this](int id, const std::string& text) {
       const auto box = Item<fw::Edit>(id);
-      if (box.GetText() == text) return;
-      box.SetText(text);
-      box.RepaintNow();
+      if (box.ChangeText(text)) box.RepaintNow();
     };
     show(IDC_LINK_CHANNEL, view.channel);
     show(IDC_LINK_RATE, view.rate);
@@ -133,12 +131,8 @@ void CLinkInfoPage::updateLinkInfo(int tick) {
     }
     Item<fw::ProgressBar>(IDC_LINK_SIGNAL_BAR).SetPos(view.signalBar);
     Item<fw::ProgressBar>(IDC_LINK_QUALITY_BAR).SetPos(view.qualityBar);
-    const auto word = [this](int id, const std::string& text) {
-      const auto label = Item<fw::Static>(id);
-      if (label.GetText() != text) label.SetText(text);
-    };
-    word(IDC_LINK_SIGNAL_WORD, view.signalWord);
-    word(IDC_LINK_QUALITY_WORD, view.qualityWord);
+    Item<fw::Static>(IDC_LINK_SIGNAL_WORD).ChangeText(view.signalWord);
+    Item<fw::Static>(IDC_LINK_QUALITY_WORD).ChangeText(view.qualityWord);
     show(IDC_LINK_STATE, view.state);
   }
   configSheet->EndLibraryUse();

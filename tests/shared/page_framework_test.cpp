@@ -83,6 +83,31 @@ TEST_F(PageFrameworkTest, TheDataExchangeReadsWhatTheUserChanged) {
   EXPECT_EQ(page.m_profile, "Home");
 }
 
+// A page writes its members back after every edit; a text the control already shows is not
+// written again, so the caret stays where the user is typing and no change is notified.
+TEST_F(PageFrameworkTest, WritingTheMembersBackRewritesOnlyTextsThatDiffer) {
+  RunOnPage(page, [&](UserDriver& user) {
+    Edit name = page.Item<Edit>(IDC_TEST_NAME);
+    name.SetSel(2, 2);
+    user.Type(IDC_TEST_NAME, "x");
+    EXPECT_TRUE(page.UpdateData(true));
+    page.log.clear();
+    EXPECT_TRUE(page.UpdateData(false));
+    int start = -1, end = -1;
+    name.GetSel(start, end);
+    EXPECT_EQ(start, 3);
+    EXPECT_EQ(end, 3);
+    EXPECT_FALSE(Logged("EN_CHANGE name"));
+
+    page.m_name = "beta";
+    page.m_profile = "Home";
+    EXPECT_TRUE(page.UpdateData(false));
+    EXPECT_EQ(user.Text(IDC_TEST_NAME), "beta");
+    EXPECT_TRUE(Logged("EN_CHANGE name"));
+    EXPECT_EQ(user.Text(IDC_TEST_PROFILES), "Home");
+  });
+}
+
 TEST_F(PageFrameworkTest, TypedKeysPassTheFilterOrAreDroppedWithABeep) {
   RunOnPage(page, [&](UserDriver& user) {
     page.log.clear();
