@@ -19,15 +19,7 @@ namespace {
 
 using namespace winetest;
 
-constexpr int kAboutTab = 4;
-constexpr UINT kMessageTextId = 0xFFFF;  // the text of a message box
 constexpr char kDriverFile[] = "system32\\drivers\\TW77MBPS.sys";  // the virtual card's driver path
-
-std::string WindowText(HWND window) {
-  char buffer[512] = {};
-  SendMessageA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
-  return buffer;
-}
 
 std::string WindowsDirectory() {
   char buffer[MAX_PATH] = {};
@@ -113,7 +105,7 @@ class AboutTab : public ResidentUtility {
     })) << "the About tab did not come up";
   }
 
-  std::string Read(int id) const { return WindowText(GetDlgItem(page_, id)); }
+  std::string Read(int id) const { return ForeignText(GetDlgItem(page_, id)); }
 
   std::vector<HWND> MessageBoxes() const {
     std::vector<HWND> boxes;
@@ -158,7 +150,7 @@ TEST_F(AboutTab, CtrlShiftInTheTopLeftCornerNamesTheLibrarysVersion) {
   Sleep(300);
   const std::vector<HWND> boxes = MessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(WindowText(GetDlgItem(boxes[0], kMessageTextId)),
+  EXPECT_EQ(ForeignText(GetDlgItem(boxes[0], kMessageTextId)),
             "versoin of NIVO3.DLL is " + FileVersion(folder_.File("NIVO3.DLL")));
 }
 

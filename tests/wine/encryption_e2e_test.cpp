@@ -25,8 +25,6 @@ namespace {
 
 using namespace winetest;
 
-constexpr int kEncryptionTab = 3;
-constexpr UINT kMessageTextId = 0xFFFF;  // the text of a message box
 
 // The card's 64-bit WEP network, the only one in reach: without its key there is no link.
 constexpr char kVaultKey[] = "0A0B0C0D0E";
@@ -183,12 +181,7 @@ class EncryptionTab : public ResidentUtility {
   void Write(int id, const std::string& text) const {
     SendMessageA(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
-  std::string Read(int id) const { return ReadText(Control(id)); }
-  static std::string ReadText(HWND window) {
-    char buffer[512] = {};
-    SendMessageA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
-    return buffer;
-  }
+  std::string Read(int id) const { return ForeignText(Control(id)); }
 
   // Presses "Apply Changes" and waits for the re-association that ends an apply.
   void ApplyAndWait() {
@@ -331,7 +324,7 @@ TEST_F(EncryptionTab, ANineDigitKeyIsRefusedWithAMessageNamingItAndNothingIsSent
 
   std::vector<HWND> boxes;
   ASSERT_TRUE(WaitUntil([&] { return !(boxes = MessageBoxes()).empty(); })) << "no message box";
-  EXPECT_EQ(ReadText(GetDlgItem(boxes[0], kMessageTextId)),
+  EXPECT_EQ(ForeignText(GetDlgItem(boxes[0], kMessageTextId)),
             "Invalid WEP key length. They should be 10 characters.( Key3)");
   PostMessageA(boxes[0], WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(WaitUntil([&] { return MessageBoxes().empty(); }));

@@ -14,9 +14,6 @@ namespace {
 
 using namespace winetest;
 
-constexpr int kLinkInfoIndex = 0;
-constexpr int kSiteSurveyIndex = 2;
-
 // Harbour (open, channel 1) is the strongest network and so the one the default profile's
 // SSID "any" joins; Quay (WEP) reports itself twice in every survey; Raft is an ad hoc cell;
 // Jetty is another open access point.
@@ -82,7 +79,7 @@ class LinkAndSurveyPages : public ResidentUtility {
 
 TEST_F(LinkAndSurveyPages, LinkInfoShowsTheJoinedNetworkAndFollowsItsSignalAndLink) {
   ASSERT_NO_FATAL_FAILURE(OpenOnLinkInfo(kHarbourWorld));
-  ASSERT_EQ(CurrentIndex(), kLinkInfoIndex);
+  ASSERT_EQ(CurrentIndex(), kLinkInfoTab);
   EXPECT_TRUE(WaitForText(IDC_LINK_STATE, "Connected - BSSID = 00-1A-2B-3C-4D-01")) << Text(IDC_LINK_STATE);
   // Channel, rate and SSID come with the full read, every third second.
   EXPECT_TRUE(WaitForText(IDC_LINK_CHANNEL, "1")) << Text(IDC_LINK_CHANNEL);
@@ -147,7 +144,7 @@ TEST_F(LinkAndSurveyPages, SiteSurveyListsTheWorldOnceAndJoinsTheAdHocCellWithMo
   EXPECT_EQ(CallCount("NIVO_SiteSurveyTrigger"), 0u);
   // The window's opening made every page current once (it reads the tab titles so), so
   // this first visit is the page's second activation: the search starts by itself.
-  ASSERT_TRUE(ShowPage(kSiteSurveyIndex));
+  ASSERT_TRUE(ShowPage(kSiteSurveyTab));
   EXPECT_EQ(ForeignListColumnWidths(Control(IDC_SURVEY_LIST)), (std::vector<int>{101, 108, 41, 51, 37, 101}));
   ASSERT_TRUE(WaitForCallCount("NIVO_SiteSurveyTrigger", 1));
   ASSERT_TRUE(WaitUntil([&] { return SurveyRows().size() == 4; }, 10000)) << SurveyRows().size();
@@ -167,7 +164,7 @@ TEST_F(LinkAndSurveyPages, SiteSurveyListsTheWorldOnceAndJoinsTheAdHocCellWithMo
   ASSERT_TRUE(WaitUntil([&] { return Enabled(IDC_SURVEY_CONNECT); }));
   Click(IDC_SURVEY_CONNECT);
   // Then the Link Info page is current and shows the cell.
-  ASSERT_TRUE(WaitUntil([&] { return CurrentIndex() == kLinkInfoIndex; }));
+  ASSERT_TRUE(WaitUntil([&] { return CurrentIndex() == kLinkInfoTab; }));
   std::vector<Call> calls = Calls();
   calls.erase(calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(before));
   EXPECT_TRUE(InOrder(calls, {{"NIVO_SetOperatingMode", {{"mode", "0"}}},
@@ -184,11 +181,11 @@ TEST_F(LinkAndSurveyPages, SiteSurveyListsTheWorldOnceAndJoinsTheAdHocCellWithMo
 TEST_F(LinkAndSurveyPages, JoiningAnInfrastructureNetworkSendsNoChannel) {
   ASSERT_NO_FATAL_FAILURE(OpenOnLinkInfo());
   ASSERT_TRUE(WaitForText(IDC_LINK_SSID, "Harbour"));
-  ASSERT_TRUE(ShowPage(kSiteSurveyIndex));
+  ASSERT_TRUE(ShowPage(kSiteSurveyTab));
   ASSERT_TRUE(WaitUntil([&] { return SurveyRows().size() == 4; }, 10000));
   // Once per opening: coming back does not search again; "Search" does.
-  ASSERT_TRUE(ShowPage(kLinkInfoIndex));
-  ASSERT_TRUE(ShowPage(kSiteSurveyIndex));
+  ASSERT_TRUE(ShowPage(kLinkInfoTab));
+  ASSERT_TRUE(ShowPage(kSiteSurveyTab));
   EXPECT_EQ(SurveyRows().size(), 4u);
   EXPECT_EQ(CallCount("NIVO_SiteSurveyTrigger"), 1u);
   Click(IDC_SURVEY_SEARCH);
@@ -200,7 +197,7 @@ TEST_F(LinkAndSurveyPages, JoiningAnInfrastructureNetworkSendsNoChannel) {
   ASSERT_TRUE(ClickForeignListRow(Control(IDC_SURVEY_LIST), 3));
   ASSERT_TRUE(WaitUntil([&] { return Enabled(IDC_SURVEY_CONNECT); }));
   Click(IDC_SURVEY_CONNECT);
-  ASSERT_TRUE(WaitUntil([&] { return CurrentIndex() == kLinkInfoIndex; }));
+  ASSERT_TRUE(WaitUntil([&] { return CurrentIndex() == kLinkInfoTab; }));
   std::vector<Call> calls = Calls();
   calls.erase(calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(before));
   EXPECT_TRUE(InOrder(calls, {{"NIVO_SetOperatingMode", {{"mode", "1"}}}, {"NIVO_SetSSID", {{"ssid", "Jetty"}}}}));

@@ -7,13 +7,13 @@
 
 #include "driver/nivo3_loader.h"
 #include "driver/nivo_driver.h"
+#include "support/utility_facts.h"
 #include "support/wine_process.h"
 
 namespace {
 
 using namespace winetest;
 
-constexpr char kTitle[] = "Tallwyn TW7720 WLAN card utility";
 constexpr char kDialogClass[] = "#32770";
 
 std::string Lower(std::string text) {
@@ -44,7 +44,7 @@ struct ShownBox {
 
 ShownBox WaitForMessageBox() {
   ShownBox box;
-  box.window = WaitForWindow(kDialogClass, kTitle);
+  box.window = WaitForWindow(kDialogClass, kUtilityTitle);
   if (box.window != nullptr) {
     // The text control may be filled just after the box window appears.
     for (int i = 0; i < 100 && box.text.find("NIVO") == std::string::npos; ++i) {
@@ -57,15 +57,15 @@ ShownBox WaitForMessageBox() {
 
 TEST(NivoLoader, MissingLibraryIsNamedWithItsPathAndTheStartEndsCleanly) {
   ScratchFolder folder;
-  ASSERT_TRUE(folder.CopyFromBin("tw7720util.exe"));
+  ASSERT_TRUE(folder.CopyFromBin(kUtilityProgram));
   {
-    DebuggedProcess utility(folder.File("tw7720util.exe"));
+    DebuggedProcess utility(folder.File(kUtilityProgram));
     ASSERT_TRUE(utility.started());
     const ShownBox box = WaitForMessageBox();
     ASSERT_NE(box.window, nullptr);
     EXPECT_NE(Lower(box.text).find(Lower(folder.File("NIVO3.DLL"))), std::string::npos) << box.text;
     // Only the message: the hidden main window was never created.
-    EXPECT_EQ(FindWindowA(nullptr, kTitle), box.window);
+    EXPECT_EQ(FindWindowA(nullptr, kUtilityTitle), box.window);
 
     PostMessageA(box.window, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(utility.WaitForExit());
@@ -74,20 +74,20 @@ TEST(NivoLoader, MissingLibraryIsNamedWithItsPathAndTheStartEndsCleanly) {
 
   // The instance mutex went with the process: once the library is there, a start runs.
   ASSERT_TRUE(folder.CopyFromBinAs("nivo3_fixture_full.dll", "NIVO3.DLL"));
-  DebuggedProcess again(folder.File("tw7720util.exe"));
-  HWND frame = WaitForWindow(nullptr, kTitle);
+  DebuggedProcess again(folder.File(kUtilityProgram));
+  HWND frame = WaitForWindow(nullptr, kUtilityTitle);
   ASSERT_NE(frame, nullptr);
   Sleep(300);
-  EXPECT_EQ(FindWindowA(kDialogClass, kTitle), nullptr);
+  EXPECT_EQ(FindWindowA(kDialogClass, kUtilityTitle), nullptr);
   BroadcastRegistered("ELEGANT_CLOSE");
   EXPECT_TRUE(again.WaitForExit());
 }
 
 TEST(NivoLoader, MissingOperationIsNamedAndTheStartEndsCleanly) {
   ScratchFolder folder;
-  ASSERT_TRUE(folder.CopyFromBin("tw7720util.exe"));
+  ASSERT_TRUE(folder.CopyFromBin(kUtilityProgram));
   ASSERT_TRUE(folder.CopyFromBinAs("nivo3_fixture_without_survey_get.dll", "NIVO3.DLL"));
-  DebuggedProcess utility(folder.File("tw7720util.exe"));
+  DebuggedProcess utility(folder.File(kUtilityProgram));
   const ShownBox box = WaitForMessageBox();
   ASSERT_NE(box.window, nullptr);
   EXPECT_NE(box.text.find("NIVO_SiteSurveyGet"), std::string::npos) << box.text;

@@ -41,7 +41,6 @@ constexpr long long kLateMs = 2500;
 // authentication, no key.
 constexpr std::uint32_t kKeyOnlyFlags = wlflag::kWepStatus | wlflag::kAuthMode;
 
-constexpr int kConfigurationTab = 1;
 
 const char* const kFullPages[] = {"Link Info", "Configuration", "Site Survey", "Encryption", "About"};
 const char* const kZeroConfigPages[] = {"Link Info", "Site Survey", "About"};

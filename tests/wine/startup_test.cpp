@@ -1,23 +1,22 @@
 // The real tw7720util.exe under Wine: single instance, close request, settings file trace.
 #include <gtest/gtest.h>
 
+#include "support/utility_facts.h"
 #include "support/wine_process.h"
 
 namespace {
 
 using namespace winetest;
 
-constexpr char kTitle[] = "Tallwyn TW7720 WLAN card utility";
-
 // A copy of the utility in a folder of its own, so its settings file is the test's.
 class UtilityCopy {
  public:
   UtilityCopy() {
     // The program with the virtual card beside it, as it ships.
-    ok_ = folder_.CopyFromBin("tw7720util.exe") && folder_.CopyFromBin("NIVO3.DLL");
+    ok_ = folder_.CopyFromBin(kUtilityProgram) && folder_.CopyFromBin("NIVO3.DLL");
   }
   bool ok() const { return ok_; }
-  std::string exe() const { return folder_.File("tw7720util.exe"); }
+  std::string exe() const { return folder_.File(kUtilityProgram); }
   const ScratchFolder& folder() const { return folder_; }
 
  private:
@@ -30,14 +29,14 @@ TEST(Startup, SecondStartLeavesOneInstanceAndCloseRequestEndsIt) {
   ASSERT_TRUE(copy.ok());
   DebuggedProcess first(copy.exe());
   ASSERT_TRUE(first.started());
-  HWND frame = WaitForWindow(nullptr, kTitle);
+  HWND frame = WaitForWindow(nullptr, kUtilityTitle);
   ASSERT_NE(frame, nullptr);
   EXPECT_FALSE(IsWindowVisible(frame));
 
   // The second start ends by itself and shows nothing.
   EXPECT_EQ(RunToEnd(copy.exe()), 0);
   EXPECT_FALSE(first.exited());
-  EXPECT_EQ(FindWindowA(nullptr, kTitle), frame);
+  EXPECT_EQ(FindWindowA(nullptr, kUtilityTitle), frame);
 
   BroadcastRegistered("ELEGANT_CLOSE");
   ASSERT_TRUE(first.WaitForExit());
@@ -45,7 +44,7 @@ TEST(Startup, SecondStartLeavesOneInstanceAndCloseRequestEndsIt) {
 
   // The mutex went with the process: a new start runs.
   DebuggedProcess again(copy.exe());
-  ASSERT_NE(WaitForWindow(nullptr, kTitle), nullptr);
+  ASSERT_NE(WaitForWindow(nullptr, kUtilityTitle), nullptr);
   BroadcastRegistered("ELEGANT_CLOSE");
   EXPECT_TRUE(again.WaitForExit());
 }
@@ -57,7 +56,7 @@ TEST(Startup, TracesTheDomainAndChannelsOfTheSettingsFile) {
   DebuggedProcess utility(copy.exe());
   EXPECT_TRUE(utility.WaitForLine("\n##### INI domain= 2\n"));
   EXPECT_TRUE(utility.WaitForLine("\n##### INI channels= 0x600\n"));
-  ASSERT_NE(WaitForWindow(nullptr, kTitle), nullptr);
+  ASSERT_NE(WaitForWindow(nullptr, kUtilityTitle), nullptr);
   BroadcastRegistered("ELEGANT_CLOSE");
   EXPECT_TRUE(utility.WaitForExit());
 }
@@ -71,7 +70,7 @@ TEST(Startup, DamagedSettingsFileGivesTheDefaults) {
   DebuggedProcess utility(copy.exe());
   EXPECT_TRUE(utility.WaitForLine("\n##### INI domain= 0\n"));
   EXPECT_TRUE(utility.WaitForLine("\n##### INI channels= 0x0\n"));
-  ASSERT_NE(WaitForWindow(nullptr, kTitle), nullptr);
+  ASSERT_NE(WaitForWindow(nullptr, kUtilityTitle), nullptr);
   BroadcastRegistered("ELEGANT_CLOSE");
   EXPECT_TRUE(utility.WaitForExit());
 }

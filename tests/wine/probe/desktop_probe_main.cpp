@@ -23,13 +23,12 @@
 #include <vector>
 
 #include "support/desktop_probe.h"
+#include "support/utility_facts.h"
 #include "support/wine_process.h"
 
 namespace {
 
 using namespace winetest;
-
-constexpr char kTitle[] = "Tallwyn TW7720 WLAN card utility";
 
 int Usage() {
   std::fprintf(stderr,
@@ -48,7 +47,7 @@ int Tray(const char* click) {
   if (std::strcmp(click, "right") == 0) mouseMessage = WM_RBUTTONUP;
   if (mouseMessage == 0) return Usage();
   // The utility's hidden main window carries the title; its configuration window is a dialog.
-  for (HWND window : ProcessWindows(0, nullptr, kTitle, false)) {
+  for (HWND window : ProcessWindows(0, nullptr, kUtilityTitle, false)) {
     char className[64] = {};
     GetClassNameA(window, className, sizeof(className));
     if (std::strcmp(className, "#32770") == 0) continue;
@@ -82,7 +81,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "tray") == 0 && argc >= 3) return Tray(argv[2]);
   if (std::strcmp(command, "wait-icon") == 0 && argc >= 3) return WaitIcon(argv[2], TimeArgument(argc, argv, 3));
   if (std::strcmp(command, "wait-window") == 0)
-    return WaitForProcessWindow(0, "#32770", kTitle, true, TimeArgument(argc, argv, 2)) != nullptr ? 0 : 1;
+    return WaitForProcessWindow(0, "#32770", kUtilityTitle, true, TimeArgument(argc, argv, 2)) != nullptr ? 0 : 1;
   if (std::strcmp(command, "tray-area") == 0) {
     RECT area;
     if (!NotificationArea(area)) return 1;
@@ -91,13 +90,13 @@ int main(int argc, char** argv) {
   }
   if (std::strcmp(command, "select-tab") == 0 && argc >= 3) {
     // Makes tab N of the shown configuration window current, as a click on the tab would.
-    HWND sheet = WaitForProcessWindow(0, "#32770", kTitle, true, 10000);
+    HWND sheet = WaitForProcessWindow(0, "#32770", kUtilityTitle, true, 10000);
     if (sheet == nullptr) return 1;
     SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(std::atoi(argv[2])), 0);
     return 0;
   }
   if (std::strcmp(command, "window-area") == 0) {
-    HWND sheet = WaitForProcessWindow(0, "#32770", kTitle, true, kPatientMs);
+    HWND sheet = WaitForProcessWindow(0, "#32770", kUtilityTitle, true, kPatientMs);
     RECT area;
     if (sheet == nullptr || !GetWindowRect(sheet, &area)) return 1;
     std::printf("%ldx%ld+%ld+%ld\n", area.right - area.left, area.bottom - area.top, area.left, area.top);
@@ -105,11 +104,11 @@ int main(int argc, char** argv) {
   }
   if (std::strcmp(command, "close-window") == 0) {
     const DWORD ms = TimeArgument(argc, argv, 2);
-    HWND sheet = WaitForProcessWindow(0, "#32770", kTitle, true, ms);
+    HWND sheet = WaitForProcessWindow(0, "#32770", kUtilityTitle, true, ms);
     if (sheet == nullptr) return 1;
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     const DWORD start = GetTickCount();
-    while (!ProcessWindows(0, "#32770", kTitle, true).empty()) {
+    while (!ProcessWindows(0, "#32770", kUtilityTitle, true).empty()) {
       if (GetTickCount() - start > ms) return 1;
       Sleep(20);
     }

@@ -9,13 +9,8 @@
 
 namespace soak {
 
-namespace {
-constexpr char kProgram[] = "tw7720util.exe";
-constexpr UINT kTrayIconId = 1;
-}  // namespace
-
 SoakUtility::SoakUtility(const char* world, bool callLog) : callLog_(callLog) {
-  folder_.CopyFromBin(kProgram);
+  folder_.CopyFromBin(winetest::kUtilityProgram);
   folder_.CopyFromBin("NIVO3.dll");
   folder_.Write("world.ini", world);
 }
@@ -42,7 +37,7 @@ bool SoakUtility::Start(std::string& error) {
   // The child inherits the environment of the moment it is created.
   SetEnvironmentVariableA("NIVO3_SCENARIO", folder_.File("world.ini").c_str());
   SetEnvironmentVariableA("NIVO3_CALL_LOG", callLog_ ? callLogPath().c_str() : nullptr);
-  process_ = std::make_unique<winetest::DebuggedProcess>(folder_.File(kProgram));
+  process_ = std::make_unique<winetest::DebuggedProcess>(folder_.File(winetest::kUtilityProgram));
   SetEnvironmentVariableA("NIVO3_SCENARIO", nullptr);
   SetEnvironmentVariableA("NIVO3_CALL_LOG", nullptr);
   if (!process_->started()) {
@@ -118,7 +113,7 @@ long SoakUtility::Ctl(const std::string& arguments) const {
 }
 
 HWND SoakUtility::OpenSheet() const {
-  PostMessageA(frame_, RegisterWindowMessageA("QUORVEL_ICON_PRESSED"), kTrayIconId, WM_LBUTTONDBLCLK);
+  PostMessageA(frame_, RegisterWindowMessageA("QUORVEL_ICON_PRESSED"), winetest::kTrayIconId, WM_LBUTTONDBLCLK);
   return winetest::WaitForProcessWindow(pid(), "#32770", kUtilityTitle, true, winetest::kPatientMs);
 }
 

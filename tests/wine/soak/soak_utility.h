@@ -11,30 +11,19 @@
 #include <vector>
 
 #include "support/call_log.h"
+#include "support/utility_facts.h"
 #include "support/wine_process.h"
 
 namespace soak {
 
-inline constexpr char kUtilityTitle[] = "Tallwyn TW7720 WLAN card utility";
-inline constexpr char kAddIconLine[] = " <ModifyIconAtTaskbar>:Add ICON ";
-inline constexpr char kRemoveIconLine[] = " <ModifyIconAtTaskbar>:Remove ICON ";
-// Traced by every full push of the profile to the driver.
-inline constexpr char kProfilePushLine[] = "\n\n##### Setting domain 0\n";
-inline constexpr char kProfileRootKey[] = "Software\\Tallwyn\\Profile";
-
-// The tabs of the configuration window, in order.
-enum Tab { kLinkInfoTab = 0, kConfigurationTab = 1, kSiteSurveyTab = 2, kEncryptionTab = 3, kAboutTab = 4 };
-
-// Polls until the condition holds; false on time-out.
-template <class Condition>
-bool WaitUntil(Condition condition, DWORD ms = winetest::kPatientMs) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(20);
-  }
-  return true;
-}
+using winetest::kAddIconLine;
+using winetest::kProfilePushLine;
+using winetest::kProfileRootKey;
+using winetest::kRemoveIconLine;
+using winetest::kUtilityTitle;
+using winetest::Tab;
+using winetest::WaitUntil;
+using enum winetest::Tab;
 
 class SoakUtility {
  public:

@@ -4,20 +4,6 @@
 
 namespace winetest {
 
-namespace {
-constexpr char kProfileRootKey[] = "Software\\Tallwyn\\Profile";
-constexpr UINT kTrayIconId = 1;
-}  // namespace
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(50);
-  }
-  return true;
-}
-
 void ResidentUtility::SetUp() {
   SHDeleteKeyA(HKEY_CURRENT_USER, kProfileRootKey);
   // A run that ended without its clean-up may have left a family behind.

@@ -15,21 +15,11 @@
 #include "support/call_log.h"
 #include "support/desktop_probe.h"
 #include "support/wine_process.h"
+#include "support/utility_facts.h"
 #include "support/windows_family.h"
 #include "support/worlds.h"
 
 namespace winetest {
-
-inline constexpr char kUtilityTitle[] = "Tallwyn TW7720 WLAN card utility";
-inline constexpr char kUtilityProgram[] = "tw7720util.exe";
-inline constexpr char kAddIconLine[] = " <ModifyIconAtTaskbar>:Add ICON ";
-inline constexpr char kRemoveIconLine[] = " <ModifyIconAtTaskbar>:Remove ICON ";
-inline constexpr WPARAM kHideConfig = 2001;
-inline constexpr WPARAM kShowConfig = 2002;
-inline constexpr WPARAM kExit = 2004;
-
-// Polls until the condition holds; false on time-out.
-bool WaitUntil(const std::function<bool()>& condition, DWORD ms = kPatientMs);
 
 // Started with no profile stored; the profiles, and any Windows version reported to the
 // utility, are removed again when the test ends, whatever happened.

@@ -39,7 +39,6 @@ using sweep::SweepFault;
 constexpr DWORD kStepMs = 10000;  // one step on a page: a slow machine, not a hang
 constexpr DWORD kAnswerMs = 5000;  // a message to the main window is handled within this
 constexpr DWORD kExitMs = 10000;   // "ELEGANT_CLOSE" ends the utility within this
-constexpr UINT kMessageTextId = 0xFFFF;  // the text of a message box
 
 using sweep::kAbout;
 using sweep::kConfiguration;
