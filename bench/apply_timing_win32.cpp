@@ -21,21 +21,12 @@
 
 #include "res/product_texts.h"
 #include "res/resource.h"
+#include "support/utility_facts.h"
 
 namespace {
 
-constexpr DWORD kPatientMs = 30000;
-constexpr int kConfigurationTab = 1;
-
-template <class Condition>
-bool WaitUntil(Condition condition, DWORD ms = kPatientMs) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(20);
-  }
-  return true;
-}
+using winetest::kConfigurationTab;
+using winetest::WaitUntil;
 
 // The utility's hidden main window (the configuration window has the same title).
 BOOL CALLBACK MatchMainFrame(HWND w, LPARAM found) {
