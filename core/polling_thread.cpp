@@ -142,6 +142,25 @@ void PollingThread::LoseCard() {
   }
 }
 
+// The polling side of the hand-shake: returns with `forground` reset once no page uses the
+// library, or after 2000 ms (a time-out is not an error). A page announces its exchange by
+// resetting `background` and then waits for `forground`; when both sides announce at the same
+// moment, each would wait the full 2000 ms for the other and then both would use the library
+// at once. So the page goes first: while this thread waits, `forground` is set, and it is
+// reset again before `background` is checked, so a page that starts later waits for the cycle.
+void PollingThread::HoldPagesOff() {
+  fw::Platform& sys = fw::Sys();
+  const std::uint32_t start = sys.TickCount();
+  for (;;) {
+    sys.ResetEvent(sheet_.forground);
+    if (sys.WaitForEvent(sheet_.background, 0)) return;
+    const std::uint32_t waited = sys.TickCount() - start;
+    if (waited >= CConfigUtility::kHandshakeWaitMs) return;
+    sys.SetEvent(sheet_.forground);
+    sys.WaitForEvent(sheet_.background, CConfigUtility::kHandshakeWaitMs - waited);
+  }
+}
+
 void PollingThread::RunCycle() {
   fw::Platform& sys = fw::Sys();
   if (gPowerResumed == 1) {
@@ -151,9 +170,8 @@ void PollingThread::RunCycle() {
   }
 
   POLL_STEP("<t> ResetEvent(pDlg->forground)");
-  sys.ResetEvent(sheet_.forground);
   POLL_STEP("<t> WaitForSingleObject(pDlg->background, 2000);");
-  sys.WaitForEvent(sheet_.background, CConfigUtility::kHandshakeWaitMs);
+  HoldPagesOff();
 
   if (gDevicePresent != 0) {
     if (gReapplyRequest == 1) {

@@ -49,6 +49,7 @@ class PollingThread {
   void PushChangedSettings();
   void FollowConnectStatus();
   void LoseCard();
+  void HoldPagesOff();
 
   CConfigUtility& sheet_;
   PollingHost& host_;

@@ -279,6 +279,7 @@ bool MemoryPlatform::eventSignalled(Handle event) const {
 }
 
 bool MemoryPlatform::WaitForEvent(Handle event, std::uint32_t ms) {
+  if (onBlockingWait && ms > 0 && !eventSignalled(event)) onBlockingWait(event);
   std::lock_guard<std::mutex> guard(lock_);
   auto it = events_.find(event);
   if (it != events_.end() && it->second.signalled) {

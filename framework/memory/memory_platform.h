@@ -75,6 +75,10 @@ class MemoryPlatform : public Platform {
   // Runs after each Sleep has advanced the clock, with the sleep's length: a test can act
   // there as another thread would (make the card appear, ask the polling thread to stop).
   std::function<void(std::uint32_t ms)> onSleep;
+  // Runs at the start of each WaitForEvent that would block (the event not signalled, a
+  // time-out above 0), outside the backend's lock: a test can act there as the thread that
+  // would signal the event (a page running its exchange, say).
+  std::function<void(Handle event)> onBlockingWait;
 
   // Windows this backend has created and not destroyed.
   std::size_t liveWindowCount() const;

@@ -595,6 +595,37 @@ TEST_F(PollingThreadTest, ForgroundIsResetForTheCyclesWorkAndSetAtItsEnd) {
   for (const std::string& line : sys.debugLines()) EXPECT_NE(line.rfind("<t>", 0), 0u) << line;
 }
 
+// A page resets `background` and then waits for `forground`; when the cycle begins between
+// the two, the page goes first and the cycle goes on as soon as the page's exchange ends,
+// instead of both sides waiting 2000 ms for each other and then using the library at once.
+TEST_F(PollingThreadTest, APageThatAnnouncedItsExchangeAsTheCycleBeganGoesFirst) {
+  StartDefaultAndReapply();
+  sys.ResetEvent(sheet().background);  // the page's announcement; its wait for forground follows
+  int pageExchanges = 0;
+  std::size_t libraryCallsBeforeThePage = 0;
+  sys.onBlockingWait = [&](fw::Handle event) {
+    if (event != sheet().background || !sys.eventSignalled(sheet().forground)) return;
+    ++pageExchanges;  // the page's wait for forground ended: it runs its exchange, then ends it
+    libraryCallsBeforeThePage = Operations().size();
+    sys.SetEvent(sheet().background);
+  };
+  EXPECT_EQ(CycleTime(), 1500u) << "no hand-shake time-out";
+  EXPECT_EQ(pageExchanges, 1);
+  EXPECT_EQ(libraryCallsBeforeThePage, 0u) << "the cycle waited for the page before its work";
+  EXPECT_FALSE(Operations().empty());
+
+  // A page that holds the library for longer than 2000 ms: the cycle goes on after 2000 ms,
+  // with forground reset so that the page's next exchange waits for the cycle's end.
+  sys.onBlockingWait = nullptr;
+  sys.ResetEvent(sheet().background);
+  bool forgroundSignalledDuringQuery = true;
+  fake.duringCall = [&](const char* operation) {
+    if (std::string(operation) == "NIVO_QueryOID") forgroundSignalledDuringQuery = sys.eventSignalled(sheet().forground);
+  };
+  EXPECT_EQ(CycleTime(), 3500u);
+  EXPECT_FALSE(forgroundSignalledDuringQuery);
+}
+
 struct Timing {
   const char* name;
   std::uint8_t os;
