@@ -42,42 +42,49 @@ void JsonObject::Key(std::string_view key) {
 }
 
 JsonObject& JsonObject::Str(std::string_view key, std::string_view value) {
+  if (muted_) return *this;
   Key(key);
   body_ += JsonString(value);
   return *this;
 }
 
 JsonObject& JsonObject::Int(std::string_view key, long long value) {
+  if (muted_) return *this;
   Key(key);
   body_ += std::to_string(value);
   return *this;
 }
 
 JsonObject& JsonObject::Hex(std::string_view key, std::uint64_t value) {
+  if (muted_) return *this;
   Key(key);
   body_ += '"' + HexNumber(value) + '"';
   return *this;
 }
 
 JsonObject& JsonObject::HexBytes(std::string_view key, const std::uint8_t* data, std::size_t size) {
+  if (muted_) return *this;
   Key(key);
   body_ += '"' + vcard::HexBytes(data, size) + '"';
   return *this;
 }
 
 JsonObject& JsonObject::Bool(std::string_view key, bool value) {
+  if (muted_) return *this;
   Key(key);
   body_ += value ? "true" : "false";
   return *this;
 }
 
 JsonObject& JsonObject::Null(std::string_view key) {
+  if (muted_) return *this;
   Key(key);
   body_ += "null";
   return *this;
 }
 
 JsonObject& JsonObject::Raw(std::string_view key, std::string_view json) {
+  if (muted_) return *this;
   Key(key);
   body_ += json;
   return *this;

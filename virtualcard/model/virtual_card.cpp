@@ -81,6 +81,7 @@ std::uint32_t GetWord(const std::uint8_t* area, int index) {
 }
 
 void LogProfile(JsonObject& e, const ProfileWireless& p) {
+  if (e.muted()) return;
   auto text = [](const char* field, std::size_t size) {
     return std::string_view(field, BoundedLength(field, size));
   };
@@ -115,6 +116,7 @@ void LogProfile(JsonObject& e, const ProfileWireless& p) {
 // (a get never touches them); an element is read only as far as its own lengths allow.
 void LogConfig(JsonObject& e, const WlanConfig& c, std::uint32_t bits, bool set) {
   using namespace wlflag;
+  if (e.muted()) return;
   if (bits & kBssid) e.Str("bssid", FormatBssid({c.bssid[0], c.bssid[1], c.bssid[2], c.bssid[3], c.bssid[4], c.bssid[5]}));
   if (bits & kSsid) {
     e.Int("ssidLength", c.ssidLength);
@@ -235,6 +237,7 @@ void VirtualCard::SetProfileStore(std::unique_ptr<ProfileStore> store) {
 std::uint64_t VirtualCard::Now() { return clock_(); }
 
 JsonObject VirtualCard::Begin(const char* op) {
+  if (!sink_) return JsonObject::Muted();  // no call log: nothing to format
   JsonObject e;
   std::uint64_t now = Now();
   e.Int("t", static_cast<long long>(now >= loadTime_ ? now - loadTime_ : 0));
@@ -941,6 +944,7 @@ std::int32_t VirtualCard::NIVO_SiteSurveyGet(void* buffer, std::uint32_t* size) 
       JsonArray listed;
       for (std::size_t i = 0; i < fit; ++i) {
         std::memcpy(out + 4 + i * kBssidEntrySize, &entries[i], kBssidEntrySize);
+        if (e.muted()) continue;
         JsonObject item;
         item.Str("bssid", FormatBssid({entries[i].MacAddress[0], entries[i].MacAddress[1], entries[i].MacAddress[2],
                                        entries[i].MacAddress[3], entries[i].MacAddress[4], entries[i].MacAddress[5]}))
