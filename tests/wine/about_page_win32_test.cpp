@@ -12,8 +12,8 @@
 #include "framework/win32/win32_platform.h"
 #include "res/product_texts.h"
 #include "support/page_fixture.h"
-#include "support/wine_process.h"
 #include "support/recording_nivo.h"
+#include "support/wine_process.h"
 
 namespace {
 

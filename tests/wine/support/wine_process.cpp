@@ -12,6 +12,14 @@ std::string ProgramFolder() {
   return folder.substr(0, folder.find_last_of('\\'));
 }
 
+bool PlaceDriverStandIn(const std::string& relative) {
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  CreateDirectoryA((std::string(windows) + "\\system32\\drivers").c_str(), nullptr);
+  return CopyFileA((ProgramFolder() + "\\TW77MBPS.sys").c_str(), (std::string(windows) + "\\" + relative).c_str(),
+                   FALSE) != FALSE;
+}
+
 ScratchFolder::ScratchFolder() {
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
@@ -36,14 +44,6 @@ ScratchFolder::~ScratchFolder() {
 
 bool ScratchFolder::CopyFromBin(const std::string& name) const {
   return CopyFileA((ProgramFolder() + "\\" + name).c_str(), File(name).c_str(), FALSE) != FALSE;
-}
-
-bool PlaceDriverStandIn(const std::string& relative) {
-  char windows[MAX_PATH] = {};
-  GetWindowsDirectoryA(windows, MAX_PATH);
-  CreateDirectoryA((std::string(windows) + "\\system32\\drivers").c_str(), nullptr);
-  return CopyFileA((ProgramFolder() + "\\TW77MBPS.sys").c_str(), (std::string(windows) + "\\" + relative).c_str(),
-                   FALSE) != FALSE;
 }
 
 bool ScratchFolder::CopyFromBinAs(const std::string& name, const std::string& newName) const {
