@@ -17,7 +17,7 @@ bool ResolveNivoFunctions(NivoResolver resolve, void* context, NivoFunctions& fu
   NivoFunctions found;
   // void (*)() is the generic function type: converting from and to it is well-defined
   // for a round trip, and the library exports each name with the signature of its typedef.
-#define NIVO_RESOLVE_ENTRY(name)                                \
+#define NIVO_RESOLVE_ENTRY(name, ...)                               \
   found.name = reinterpret_cast<name##_t>(resolve(context, #name)); \
   if (found.name == nullptr) {                                  \
     missingOperation = #name;                                   \

@@ -12,47 +12,51 @@
 #define NIVO_CALL
 #endif
 
-extern "C" {
-typedef std::int32_t(NIVO_CALL* NIVO_Init_t)(const char* applicationName, std::int32_t reserved);
-typedef std::int32_t(NIVO_CALL* NIVO_Terminate_t)();
-typedef std::int32_t(NIVO_CALL* NIVO_Detect_t)(DetectInfo* info);
-typedef std::int32_t(NIVO_CALL* NIVO_SetProfileRoot_t)(const char* root);
-typedef std::int32_t(NIVO_CALL* NIVO_EnumProfilesByType_t)(std::int32_t index, char* nameOut, std::int32_t type);
-typedef std::int32_t(NIVO_CALL* NIVO_GetActiveProfileByType_t)(char* nameOut, std::int32_t type);
-typedef std::int32_t(NIVO_CALL* NIVO_SetActiveProfileByType_t)(const char* name, std::int32_t type);
-typedef std::int32_t(NIVO_CALL* NIVO_DeleteProfileByType_t)(const char* name, std::int32_t type);
-typedef std::int32_t(NIVO_CALL* NIVO_GetProfileWireless_t)(const char* name, ProfileWireless* profile);
-typedef std::int32_t(NIVO_CALL* NIVO_SetProfileWireless_t)(const char* nameOrNull, ProfileWireless* profile);
-typedef std::int32_t(NIVO_CALL* NIVO_SetDriverReg_t)(ProfileWireless* profile);
-typedef std::int32_t(NIVO_CALL* NIVO_GetWLANConfig_t)(std::uint32_t* dwWLFlag, WlanConfig* config);
-typedef std::int32_t(NIVO_CALL* NIVO_SetWLANConfig_t)(std::uint32_t* dwWLFlag, WlanConfig* config);
-typedef std::int32_t(NIVO_CALL* NIVO_SetSSID_t)(NdisSsid* ssid);
-typedef std::int32_t(NIVO_CALL* NIVO_QueryOID_t)(std::uint32_t oid, void* buffer, std::uint32_t length, std::uint32_t* bytesWritten);
-typedef std::int32_t(NIVO_CALL* NIVO_ChannelToFrequency_t)(std::int32_t channel);
-typedef std::int32_t(NIVO_CALL* NIVO_FrequencyToChannel_t)(std::int32_t frequency);
-typedef std::int32_t(NIVO_CALL* NIVO_SetChannel_t)(std::int32_t* channel);
-typedef std::int32_t(NIVO_CALL* NIVO_SetOperatingMode_t)(std::int32_t* mode);
-typedef std::int32_t(NIVO_CALL* NIVO_SetWLDomain_t)(std::int32_t domain);
-typedef std::int32_t(NIVO_CALL* NIVO_Get_XPWZC_t)(std::int32_t* active);
-typedef std::int32_t(NIVO_CALL* NIVO_SiteSurveyTrigger_t)();
-typedef std::int32_t(NIVO_CALL* NIVO_SiteSurveyGet_t)(void* buffer, std::uint32_t* size);
-typedef std::int32_t(NIVO_CALL* NIVO_GetWLANDriverPath_t)(char* pathOut);
-}
+// Every operation of the library, once: X(name, refused, (parameters), (arguments)).
+// From this list come the entry-point types below, the table and its resolver, the driver's
+// forwarding members, the virtual card's members and entry points, the DLL's exports and the
+// call log's wrapper. `refused` is what the driver answers for a call it does not make (after
+// NIVO_Terminate): the operation's failure value. Adding an operation is one line here plus
+// its behaviour in the card (and its name in virtualcard/nivo3.def).
+#define NIVO_OPERATIONS(X)                                                                              \
+  X(NIVO_Init, -1, (const char* applicationName, std::int32_t reserved), (applicationName, reserved))  \
+  X(NIVO_Terminate, -1, (), ())                                                                         \
+  X(NIVO_Detect, 0, (DetectInfo* info), (info))                                                         \
+  X(NIVO_SetProfileRoot, -1, (const char* root), (root))                                                \
+  X(NIVO_EnumProfilesByType, kNivoNoProfileAtIndex, (std::int32_t index, char* nameOut, std::int32_t type), \
+    (index, nameOut, type))                                                                             \
+  X(NIVO_GetActiveProfileByType, -1, (char* nameOut, std::int32_t type), (nameOut, type))               \
+  X(NIVO_SetActiveProfileByType, -1, (const char* name, std::int32_t type), (name, type))               \
+  X(NIVO_DeleteProfileByType, -1, (const char* name, std::int32_t type), (name, type))                  \
+  X(NIVO_GetProfileWireless, -1, (const char* name, ProfileWireless* profile), (name, profile))         \
+  X(NIVO_SetProfileWireless, -1, (const char* nameOrNull, ProfileWireless* profile), (nameOrNull, profile)) \
+  X(NIVO_SetDriverReg, -1, (ProfileWireless* profile), (profile))                                       \
+  X(NIVO_GetWLANConfig, -1, (std::uint32_t* dwWLFlag, WlanConfig* config), (dwWLFlag, config))          \
+  X(NIVO_SetWLANConfig, -1, (std::uint32_t* dwWLFlag, WlanConfig* config), (dwWLFlag, config))          \
+  X(NIVO_SetSSID, -1, (NdisSsid* ssid), (ssid))                                                         \
+  X(NIVO_QueryOID, -1, (std::uint32_t oid, void* buffer, std::uint32_t length, std::uint32_t* bytesWritten), \
+    (oid, buffer, length, bytesWritten))                                                                \
+  X(NIVO_ChannelToFrequency, 0, (std::int32_t channel), (channel))                                      \
+  X(NIVO_FrequencyToChannel, 0, (std::int32_t frequency), (frequency))                                  \
+  X(NIVO_SetChannel, -1, (std::int32_t* channel), (channel))                                            \
+  X(NIVO_SetOperatingMode, -1, (std::int32_t* mode), (mode))                                            \
+  X(NIVO_SetWLDomain, -1, (std::int32_t domain), (domain))                                              \
+  X(NIVO_Get_XPWZC, -1, (std::int32_t* active), (active))                                               \
+  X(NIVO_SiteSurveyTrigger, -1, (), ())                                                                 \
+  X(NIVO_SiteSurveyGet, 0, (void* buffer, std::uint32_t* size), (buffer, size))                         \
+  X(NIVO_GetWLANDriverPath, 0, (char* pathOut), (pathOut))
 
-// X-macro over every operation the program calls: X(name).
-#define NIVO_OPERATIONS(X)                                                                 \
-  X(NIVO_Init) X(NIVO_Terminate) X(NIVO_Detect) X(NIVO_SetProfileRoot)                     \
-  X(NIVO_EnumProfilesByType) X(NIVO_GetActiveProfileByType) X(NIVO_SetActiveProfileByType) \
-  X(NIVO_DeleteProfileByType) X(NIVO_GetProfileWireless) X(NIVO_SetProfileWireless)        \
-  X(NIVO_SetDriverReg) X(NIVO_GetWLANConfig) X(NIVO_SetWLANConfig) X(NIVO_SetSSID)         \
-  X(NIVO_QueryOID) X(NIVO_ChannelToFrequency) X(NIVO_FrequencyToChannel) X(NIVO_SetChannel) \
-  X(NIVO_SetOperatingMode) X(NIVO_SetWLDomain) X(NIVO_Get_XPWZC) X(NIVO_SiteSurveyTrigger) \
-  X(NIVO_SiteSurveyGet) X(NIVO_GetWLANDriverPath)
+// The entry points' types: NIVO_Init_t and so on.
+extern "C" {
+#define NIVO_ENTRY_TYPE(name, refused, params, args) typedef std::int32_t(NIVO_CALL* name##_t) params;
+NIVO_OPERATIONS(NIVO_ENTRY_TYPE)
+#undef NIVO_ENTRY_TYPE
+}
 
 // The table of entry points the program holds: filled by GetProcAddress from NIVO3.DLL on
 // Windows, or by a test with the virtual card's functions or a recording fake's.
 struct NivoFunctions {
-#define NIVO_TABLE_ENTRY(name) name##_t name = nullptr;
+#define NIVO_TABLE_ENTRY(name, ...) name##_t name = nullptr;
   NIVO_OPERATIONS(NIVO_TABLE_ENTRY)
 #undef NIVO_TABLE_ENTRY
 };

@@ -26,32 +26,11 @@ class NivoDriver {
   bool bound() const { return functions_.NIVO_Init != nullptr; }
   bool terminated() const;
 
-  // The operations, with the library's arguments and results.
-  std::int32_t NIVO_Init(const char* applicationName, std::int32_t reserved);
-  std::int32_t NIVO_Terminate();
-  std::int32_t NIVO_Detect(DetectInfo* info);
-  std::int32_t NIVO_SetProfileRoot(const char* root);
-  std::int32_t NIVO_EnumProfilesByType(std::int32_t index, char* nameOut, std::int32_t type);
-  std::int32_t NIVO_GetActiveProfileByType(char* nameOut, std::int32_t type);
-  std::int32_t NIVO_SetActiveProfileByType(const char* name, std::int32_t type);
-  std::int32_t NIVO_DeleteProfileByType(const char* name, std::int32_t type);
-  std::int32_t NIVO_GetProfileWireless(const char* name, ProfileWireless* profile);
-  std::int32_t NIVO_SetProfileWireless(const char* nameOrNull, ProfileWireless* profile);
-  std::int32_t NIVO_SetDriverReg(ProfileWireless* profile);
-  std::int32_t NIVO_GetWLANConfig(std::uint32_t* dwWLFlag, WlanConfig* config);
-  std::int32_t NIVO_SetWLANConfig(std::uint32_t* dwWLFlag, WlanConfig* config);
-  std::int32_t NIVO_SetSSID(NdisSsid* ssid);
-  std::int32_t NIVO_QueryOID(std::uint32_t oid, void* buffer, std::uint32_t length,
-                             std::uint32_t* bytesWritten);
-  std::int32_t NIVO_ChannelToFrequency(std::int32_t channel);
-  std::int32_t NIVO_FrequencyToChannel(std::int32_t frequency);
-  std::int32_t NIVO_SetChannel(std::int32_t* channel);
-  std::int32_t NIVO_SetOperatingMode(std::int32_t* mode);
-  std::int32_t NIVO_SetWLDomain(std::int32_t domain);
-  std::int32_t NIVO_Get_XPWZC(std::int32_t* active);
-  std::int32_t NIVO_SiteSurveyTrigger();
-  std::int32_t NIVO_SiteSurveyGet(void* buffer, std::uint32_t* size);
-  std::int32_t NIVO_GetWLANDriverPath(char* pathOut);
+  // The operations, with the library's arguments and results (one member per operation of
+  // NIVO_OPERATIONS, each forwarding to the bound entry point).
+#define NIVO_DRIVER_MEMBER(name, refused, params, args) std::int32_t name params;
+  NIVO_OPERATIONS(NIVO_DRIVER_MEMBER)
+#undef NIVO_DRIVER_MEMBER
 
   // The exit path, in two steps around the stop of the polling thread. BeginShutdown
   // refuses every new call at once and waits (at most `waitMs`) for a call under way to
@@ -65,6 +44,7 @@ class NivoDriver {
  private:
   template <typename Entry, typename... Args>
   std::int32_t Call(Entry NivoFunctions::*entry, std::int32_t refused, Args... args);
+  std::int32_t TerminateOnce();
 
   NivoFunctions functions_{};
   mutable std::timed_mutex lock_;

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -134,11 +135,6 @@ void Configure() {
   g_configured = true;
 }
 
-void EnsureConfigured() {
-  Locked hold;
-  if (!g_configured) Configure();
-}
-
 // ---------------------------------------------------------------- control window
 
 LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -231,86 +227,44 @@ void StopControlThread() {
   g_controlThread = nullptr;
 }
 
-vcard::VirtualCard& Card() {
-  EnsureConfigured();
-  return VirtualCardInstance();
+// What the DLL does around the card's answer to an operation. Every start of the library
+// begins with a fresh world and starts the control thread; NIVO_Terminate stops the thread
+// and closes the call log; any other call configures the card first when nothing has.
+void BeforeOperation(std::string_view name) {
+  Locked hold;
+  if (name == "NIVO_Init" || !g_configured) Configure();
+}
+
+void AfterOperation(std::string_view name) {
+  if (name == "NIVO_Init") {
+    Locked hold;
+    StartControlThread();
+  } else if (name == "NIVO_Terminate") {
+    Locked hold;
+    StopControlThread();
+    CloseCallLog();
+  }
 }
 
 }  // namespace
 
 // ---------------------------------------------------------------- exports
 
+// One export per operation, named as in NIVO_OPERATIONS (nivo3.def keeps them undecorated).
 extern "C" {
-
-std::int32_t NIVO_CALL NIVO_Init(const char* applicationName, std::int32_t reserved) {
-  {
-    Locked hold;
-    Configure();  // every start of the library begins with a fresh world
+#define NIVO3_EXPORT(name, refused, params, args)          \
+  std::int32_t NIVO_CALL name params {                     \
+    BeforeOperation(#name);                                \
+    std::int32_t result = VirtualCardInstance().name args; \
+    AfterOperation(#name);                                 \
+    return result;                                         \
   }
-  std::int32_t result = VirtualCardInstance().NIVO_Init(applicationName, reserved);
-  Locked hold;
-  StartControlThread();
-  return result;
-}
-
-std::int32_t NIVO_CALL NIVO_Terminate() {
-  std::int32_t result = Card().NIVO_Terminate();
-  Locked hold;
-  StopControlThread();
-  CloseCallLog();
-  return result;
-}
-
-std::int32_t NIVO_CALL NIVO_Detect(DetectInfo* info) { return Card().NIVO_Detect(info); }
-std::int32_t NIVO_CALL NIVO_SetProfileRoot(const char* root) { return Card().NIVO_SetProfileRoot(root); }
-std::int32_t NIVO_CALL NIVO_EnumProfilesByType(std::int32_t index, char* nameOut, std::int32_t type) {
-  return Card().NIVO_EnumProfilesByType(index, nameOut, type);
-}
-std::int32_t NIVO_CALL NIVO_GetActiveProfileByType(char* nameOut, std::int32_t type) {
-  return Card().NIVO_GetActiveProfileByType(nameOut, type);
-}
-std::int32_t NIVO_CALL NIVO_SetActiveProfileByType(const char* name, std::int32_t type) {
-  return Card().NIVO_SetActiveProfileByType(name, type);
-}
-std::int32_t NIVO_CALL NIVO_DeleteProfileByType(const char* name, std::int32_t type) {
-  return Card().NIVO_DeleteProfileByType(name, type);
-}
-std::int32_t NIVO_CALL NIVO_GetProfileWireless(const char* name, ProfileWireless* profile) {
-  return Card().NIVO_GetProfileWireless(name, profile);
-}
-std::int32_t NIVO_CALL NIVO_SetProfileWireless(const char* nameOrNull, ProfileWireless* profile) {
-  return Card().NIVO_SetProfileWireless(nameOrNull, profile);
-}
-std::int32_t NIVO_CALL NIVO_SetDriverReg(ProfileWireless* profile) { return Card().NIVO_SetDriverReg(profile); }
-std::int32_t NIVO_CALL NIVO_GetWLANConfig(std::uint32_t* dwWLFlag, WlanConfig* config) {
-  return Card().NIVO_GetWLANConfig(dwWLFlag, config);
-}
-std::int32_t NIVO_CALL NIVO_SetWLANConfig(std::uint32_t* dwWLFlag, WlanConfig* config) {
-  return Card().NIVO_SetWLANConfig(dwWLFlag, config);
-}
-std::int32_t NIVO_CALL NIVO_SetSSID(NdisSsid* ssid) { return Card().NIVO_SetSSID(ssid); }
-std::int32_t NIVO_CALL NIVO_QueryOID(std::uint32_t oid, void* buffer, std::uint32_t length,
-                                     std::uint32_t* bytesWritten) {
-  return Card().NIVO_QueryOID(oid, buffer, length, bytesWritten);
-}
-std::int32_t NIVO_CALL NIVO_ChannelToFrequency(std::int32_t channel) { return Card().NIVO_ChannelToFrequency(channel); }
-std::int32_t NIVO_CALL NIVO_FrequencyToChannel(std::int32_t frequency) {
-  return Card().NIVO_FrequencyToChannel(frequency);
-}
-std::int32_t NIVO_CALL NIVO_SetChannel(std::int32_t* channel) { return Card().NIVO_SetChannel(channel); }
-std::int32_t NIVO_CALL NIVO_SetOperatingMode(std::int32_t* mode) { return Card().NIVO_SetOperatingMode(mode); }
-std::int32_t NIVO_CALL NIVO_SetWLDomain(std::int32_t domain) { return Card().NIVO_SetWLDomain(domain); }
-std::int32_t NIVO_CALL NIVO_Get_XPWZC(std::int32_t* active) { return Card().NIVO_Get_XPWZC(active); }
-std::int32_t NIVO_CALL NIVO_SiteSurveyTrigger() { return Card().NIVO_SiteSurveyTrigger(); }
-std::int32_t NIVO_CALL NIVO_SiteSurveyGet(void* buffer, std::uint32_t* size) {
-  return Card().NIVO_SiteSurveyGet(buffer, size);
-}
-std::int32_t NIVO_CALL NIVO_GetWLANDriverPath(char* pathOut) { return Card().NIVO_GetWLANDriverPath(pathOut); }
-
+NIVO_OPERATIONS(NIVO3_EXPORT)
+#undef NIVO3_EXPORT
 }  // extern "C"
 
 // Every export has exactly the signature the program resolves it with.
-#define NIVO_CHECK_SIGNATURE(name) static_assert(std::is_same_v<decltype(&::name), name##_t>, #name);
+#define NIVO_CHECK_SIGNATURE(name, ...) static_assert(std::is_same_v<decltype(&::name), name##_t>, #name);
 NIVO_OPERATIONS(NIVO_CHECK_SIGNATURE)
 #undef NIVO_CHECK_SIGNATURE
 

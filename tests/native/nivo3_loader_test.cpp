@@ -24,7 +24,7 @@ using Exports = std::map<std::string, NivoProc>;
 
 Exports ExportsOf(const NivoFunctions& table) {
   Exports exports;
-#define NIVO_EXPORT_ENTRY(name) exports[#name] = reinterpret_cast<NivoProc>(table.name);
+#define NIVO_EXPORT_ENTRY(name, ...) exports[#name] = reinterpret_cast<NivoProc>(table.name);
   NIVO_OPERATIONS(NIVO_EXPORT_ENTRY)
 #undef NIVO_EXPORT_ENTRY
   return exports;
@@ -45,7 +45,7 @@ TEST(ResolveNivoFunctions, BindsEachOperationToTheExportOfItsName) {
   std::string missing = "stale";
   ASSERT_TRUE(ResolveNivoFunctions(&Lookup, &exports, resolved, missing));
   EXPECT_EQ(missing, "");
-#define NIVO_CHECK_ENTRY(name) EXPECT_EQ(resolved.name, source.name) << #name;
+#define NIVO_CHECK_ENTRY(name, ...) EXPECT_EQ(resolved.name, source.name) << #name;
   NIVO_OPERATIONS(NIVO_CHECK_ENTRY)
 #undef NIVO_CHECK_ENTRY
 }

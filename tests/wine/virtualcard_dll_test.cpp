@@ -21,7 +21,7 @@ class LoadedCard {
  public:
   explicit LoadedCard(const std::string& path) : module_(LoadLibraryA(path.c_str())) {
     if (!module_) return;
-#define RESOLVE(name)                                                                         \
+#define RESOLVE(name, ...)                                                                       \
   f.name = reinterpret_cast<name##_t>(reinterpret_cast<void*>(GetProcAddress(module_, #name))); \
   if (!f.name) missing += #name " ";
     NIVO_OPERATIONS(RESOLVE)

@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/nivo_api.h"
 #include "driver/nivo_records.h"
 #include "virtualcard/model/json_line.h"
 #include "virtualcard/model/profile_store.h"
@@ -95,31 +96,10 @@ class VirtualCard {
   // Runs one control command (the words of a virtualcard-ctl command line).
   ControlResult Control(const std::vector<std::string>& words);
 
-  // The library's operations.
-  std::int32_t NIVO_Init(const char* applicationName, std::int32_t reserved);
-  std::int32_t NIVO_Terminate();
-  std::int32_t NIVO_Detect(DetectInfo* info);
-  std::int32_t NIVO_SetProfileRoot(const char* root);
-  std::int32_t NIVO_EnumProfilesByType(std::int32_t index, char* nameOut, std::int32_t type);
-  std::int32_t NIVO_GetActiveProfileByType(char* nameOut, std::int32_t type);
-  std::int32_t NIVO_SetActiveProfileByType(const char* name, std::int32_t type);
-  std::int32_t NIVO_DeleteProfileByType(const char* name, std::int32_t type);
-  std::int32_t NIVO_GetProfileWireless(const char* name, ProfileWireless* profile);
-  std::int32_t NIVO_SetProfileWireless(const char* nameOrNull, ProfileWireless* profile);
-  std::int32_t NIVO_SetDriverReg(ProfileWireless* profile);
-  std::int32_t NIVO_GetWLANConfig(std::uint32_t* dwWLFlag, WlanConfig* config);
-  std::int32_t NIVO_SetWLANConfig(std::uint32_t* dwWLFlag, WlanConfig* config);
-  std::int32_t NIVO_SetSSID(NdisSsid* ssid);
-  std::int32_t NIVO_QueryOID(std::uint32_t oid, void* buffer, std::uint32_t length, std::uint32_t* bytesWritten);
-  std::int32_t NIVO_ChannelToFrequency(std::int32_t channel);
-  std::int32_t NIVO_FrequencyToChannel(std::int32_t frequency);
-  std::int32_t NIVO_SetChannel(std::int32_t* channel);
-  std::int32_t NIVO_SetOperatingMode(std::int32_t* mode);
-  std::int32_t NIVO_SetWLDomain(std::int32_t domain);
-  std::int32_t NIVO_Get_XPWZC(std::int32_t* active);
-  std::int32_t NIVO_SiteSurveyTrigger();
-  std::int32_t NIVO_SiteSurveyGet(void* buffer, std::uint32_t* size);
-  std::int32_t NIVO_GetWLANDriverPath(char* pathOut);
+  // The library's operations: one member per operation of NIVO_OPERATIONS.
+#define VCARD_OPERATION_MEMBER(name, refused, params, args) std::int32_t name params;
+  NIVO_OPERATIONS(VCARD_OPERATION_MEMBER)
+#undef VCARD_OPERATION_MEMBER
 
  private:
   struct Link {
