@@ -46,6 +46,9 @@
   X(NIVO_SiteSurveyGet, 0, (void* buffer, std::uint32_t* size), (buffer, size))                         \
   X(NIVO_GetWLANDriverPath, 0, (char* pathOut), (pathOut))
 
+// Puts a comma before an argument list when it is not empty: f(a NIVO_WITH_ARGS args).
+#define NIVO_WITH_ARGS(...) __VA_OPT__(, ) __VA_ARGS__
+
 // The entry points' types: NIVO_Init_t and so on.
 extern "C" {
 #define NIVO_ENTRY_TYPE(name, refused, params, args) typedef std::int32_t(NIVO_CALL* name##_t) params;

@@ -68,11 +68,9 @@ std::int32_t NivoDriver::TerminateOnce() {
     if constexpr (std::string_view(#name) == "NIVO_Terminate")                  \
       return TerminateOnce();                                                   \
     else                                                                        \
-      return Call(&NivoFunctions::name, refused NIVO_AFTER_COMMA args);         \
+      return Call(&NivoFunctions::name, refused NIVO_WITH_ARGS args);         \
   }
-#define NIVO_AFTER_COMMA(...) __VA_OPT__(, ) __VA_ARGS__
 NIVO_OPERATIONS(NIVO_DRIVER_FORWARD)
-#undef NIVO_AFTER_COMMA
 #undef NIVO_DRIVER_FORWARD
 
 NivoDriver& Nivo() {

@@ -69,6 +69,13 @@ struct CardState {
   std::vector<std::string> scenarioErrors;
 };
 
+// What an operation tells its call-log line beyond its arguments and result.
+struct CallNote {
+  bool present = false;        // the card was present when the call returned
+  std::size_t heard = 0;       // networks a site survey heard (before cutting to the buffer)
+  std::uint32_t flagsIn = 0;   // the selector bits a configuration call was given
+};
+
 // The answer of a control command.
 struct ControlResult {
   int status = 0;              // 0 done; 1 the command was not understood or not possible
@@ -107,6 +114,12 @@ class VirtualCard {
     std::array<std::uint8_t, 6> bssid{};
   };
 
+  // Each operation's behaviour: state and rules, nothing formatted. The public member of
+  // the same name (call_log.cpp) takes the lock and writes the call-log line around it.
+#define VCARD_OPERATION_ANSWER(name, refused, params, args) std::int32_t Answer##name params;
+  NIVO_OPERATIONS(VCARD_OPERATION_ANSWER)
+#undef VCARD_OPERATION_ANSWER
+
   std::uint64_t Now();
   // Brings the simulation up to the current time: frame counters, link loss, association.
   void Advance();
@@ -121,8 +134,13 @@ class VirtualCard {
   void Insert();
   // The bits a bit fault leaves unserved on this call; counts the call against the fault.
   std::uint32_t TakeBitFault(std::uint32_t& bits, int& count);
+  // The call log (call_log.cpp): a line's start and end, the lines of a scenario's errors
+  // and of a control command.
   JsonObject Begin(const char* op);
   void Emit(JsonObject& entry, std::int64_t result);
+  void LogScenarioErrors();
+  void LogControl(const std::vector<std::string>& words, int status);
+  // The control commands (control_commands.cpp).
   std::string StatusText();
   ControlResult RunControl(const std::vector<std::string>& words);
 
@@ -143,6 +161,7 @@ class VirtualCard {
   std::uint64_t linkedMs_ = 0;
   std::uint32_t surveysTriggered_ = 0;
   std::string root_;
+  CallNote note_;  // of the call under way
 };
 
 }  // namespace vcard
