@@ -5,24 +5,27 @@
 
 #include "framework/dialog_template.h"
 #include "framework/memory/memory_platform.h"
+#include "framework/window_styles.h"
 
 namespace fw {
 
 namespace {
 
-constexpr std::uint32_t kWsVisible = 0x10000000;
-constexpr std::uint32_t kWsDisabled = 0x08000000;
-constexpr std::uint32_t kWsGroup = 0x00020000;
-constexpr std::uint32_t kEsPassword = 0x20;
-constexpr std::uint32_t kEsReadOnly = 0x800;
-constexpr std::uint32_t kCbsTypeMask = 0x3;
-constexpr std::uint32_t kCbsDropDownList = 0x3;
-constexpr std::uint32_t kCbsSort = 0x100;
-constexpr std::uint32_t kLbsNotify = 0x1;
-constexpr std::uint32_t kLbsSort = 0x2;
-constexpr std::uint32_t kBsPushButton = 0x0, kBsDefPushButton = 0x1, kBsCheckBox = 0x2,
-                        kBsAutoCheckBox = 0x3, kBsRadioButton = 0x4, kBs3State = 0x5,
-                        kBsAuto3State = 0x6, kBsGroupBox = 0x7, kBsAutoRadioButton = 0x9;
+constexpr std::uint32_t kWsVisible = WindowStyle("WS_VISIBLE");
+constexpr std::uint32_t kWsDisabled = WindowStyle("WS_DISABLED");
+constexpr std::uint32_t kWsGroup = WindowStyle("WS_GROUP");
+constexpr std::uint32_t kEsPassword = WindowStyle("ES_PASSWORD");
+constexpr std::uint32_t kEsReadOnly = WindowStyle("ES_READONLY");
+constexpr std::uint32_t kCbsTypeMask = 0x3;  // the combo box's type: simple, drop-down or drop-down list
+constexpr std::uint32_t kCbsDropDownList = WindowStyle("CBS_DROPDOWNLIST");
+constexpr std::uint32_t kCbsSort = WindowStyle("CBS_SORT");
+constexpr std::uint32_t kLbsNotify = WindowStyle("LBS_NOTIFY");
+constexpr std::uint32_t kLbsSort = WindowStyle("LBS_SORT");
+constexpr std::uint32_t kBsPushButton = WindowStyle("BS_PUSHBUTTON"), kBsDefPushButton = WindowStyle("BS_DEFPUSHBUTTON"),
+                        kBsCheckBox = WindowStyle("BS_CHECKBOX"), kBsAutoCheckBox = WindowStyle("BS_AUTOCHECKBOX"),
+                        kBsRadioButton = WindowStyle("BS_RADIOBUTTON"), kBs3State = WindowStyle("BS_3STATE"),
+                        kBsAuto3State = WindowStyle("BS_AUTO3STATE"), kBsGroupBox = WindowStyle("BS_GROUPBOX"),
+                        kBsAutoRadioButton = WindowStyle("BS_AUTORADIOBUTTON");
 constexpr int kMaxEditLimit = 0x7FFFFFFE;
 
 int CompareNoCase(const std::string& a, const std::string& b) {
