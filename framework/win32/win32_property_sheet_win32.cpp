@@ -423,7 +423,7 @@ LRESULT Win32SheetBackend::OnSheetMessage(HWND hwnd, UINT message, WPARAM wParam
     case WM_HELP:
       // F1 on the tab strip or on one of the window's own buttons (a page answers F1 on its
       // own controls): the same as pressing the Help button.
-      PropSheet_PressButton(hwnd, PSBTN_HELP);
+      PostMessageA(hwnd, PSM_PRESSBUTTON, PSBTN_HELP, 0);
       return TRUE;
     case WM_DRAWITEM: {
       auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);

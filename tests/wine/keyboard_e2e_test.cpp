@@ -158,13 +158,14 @@ TEST_F(KeyboardUser, AfterAClickOnATabTheArrowsMoveBetweenTabsAndChangeNoSetting
 TEST_F(KeyboardUser, TabVisitsTheEncryptionControlsInTheTemplatesOrder) {
   ASSERT_NO_FATAL_FAILURE(OpenWindow());
   ASSERT_NO_FATAL_FAILURE(ChooseLevel64FromTheKeyboard());
-  // Manual entry at 64 bits: the passphrase field is disabled and Tab passes it by.
+  // Manual entry at 64 bits: the radio buttons are one stop, at the chosen one; the
+  // passphrase field is disabled and Tab passes it by.
   const struct {
     WORD key;
     bool shift;
     int id;
   } steps[] = {
-      {VK_TAB, false, IDC_CREATE_WITH_PASSPHRASE}, {VK_TAB, false, IDC_MANUAL_ENTRY},
+      {VK_TAB, false, IDC_MANUAL_ENTRY},
       {VK_TAB, false, IDC_ASCII_FORM},             {VK_TAB, false, IDC_KEY1_HEX64},
       {VK_TAB, false, IDC_KEY2_HEX64},             {VK_TAB, false, IDC_KEY3_HEX64},
       {VK_TAB, false, IDC_KEY4_HEX64},             {VK_TAB, false, IDC_DEFAULT_TX_KEY},
@@ -187,17 +188,19 @@ TEST_F(KeyboardUser, TheArrowsMoveWithinTheEntryRadioButtonsOnly) {
   ASSERT_NO_FATAL_FAILURE(OpenWindow());
   ASSERT_NO_FATAL_FAILURE(ChooseLevel64FromTheKeyboard());
   Press(VK_TAB);
-  ASSERT_TRUE(FocusBecomes(Control(IDC_CREATE_WITH_PASSPHRASE))) << Describe(Focus());
+  ASSERT_TRUE(FocusBecomes(Control(IDC_MANUAL_ENTRY))) << Describe(Focus());
   // Each arrow moves to the other button of the group and chooses it; the passphrase label
-  // and field between them on screen are not in the group.
+  // and field between them on screen are not in the group (with passphrase entry they are
+  // enabled, and Down still goes to "Manual Entry").
   const struct {
     WORD key;
     int id;
     bool passphraseEntry;
-  } steps[] = {{VK_DOWN, IDC_MANUAL_ENTRY, false},
+  } steps[] = {{VK_UP, IDC_CREATE_WITH_PASSPHRASE, true},
+               {VK_DOWN, IDC_MANUAL_ENTRY, false},
                {VK_DOWN, IDC_CREATE_WITH_PASSPHRASE, true},
                {VK_RIGHT, IDC_MANUAL_ENTRY, false},
-               {VK_UP, IDC_CREATE_WITH_PASSPHRASE, true}};
+               {VK_LEFT, IDC_CREATE_WITH_PASSPHRASE, true}};
   for (const auto& step : steps) {
     Press(step.key);
     EXPECT_TRUE(FocusBecomes(Control(step.id))) << "reached " << Describe(Focus());
