@@ -332,6 +332,16 @@ TEST_F(EncryptionPageBehaviour, ControlKeysKeepAMaskedKeyAPasteReplacesItWhole) 
   EXPECT_STREQ(profile().keyText64[0], "1122334455");
 }
 
+TEST_F(EncryptionPageBehaviour, ThePagesOwnWorkLeavesTheFocusWhereItWas) {
+  StoreProfileKeys(1, keyentry::kManualHex);
+  OnEncryptionTab([&] {
+    // Restore Defaults masks the key fields, which passes the focus through every field and
+    // the level list.
+    Click(IDC_ENC_RESTORE_DEFAULTS);
+    EXPECT_EQ(fw::Controls().FocusedId(dialog()), IDC_ENC_RESTORE_DEFAULTS);
+  });
+}
+
 TEST_F(EncryptionPageBehaviour, AnAsciiKeyMayBeginWithAnAsterisk) {
   StoreProfileKeys(1, keyentry::kManualAscii);
   OnEncryptionTab([&] {
