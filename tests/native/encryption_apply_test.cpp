@@ -151,7 +151,7 @@ TEST_F(EncryptionApply, ANineDigitKeyShowsTheMessageNamingItAndSendsNothing) {
   EXPECT_TRUE(Calls().empty());
   ASSERT_EQ(sys.messageBoxes.size(), 1u);
   EXPECT_EQ(sys.messageBoxes[0].text, "Invalid WEP key length. They should be 10 characters.( Key3)");
-  EXPECT_EQ(sys.messageBoxes[0].style, fw::mb::kOk);
+  EXPECT_EQ(sys.messageBoxes[0].style, fw::mb::kOk | fw::mb::kIconExclamation);
 }
 
 TEST_F(EncryptionApply, BitsLeftAfterTwoSetsAreTracedAndReportedAndTheCardStillReassociates) {

@@ -338,6 +338,7 @@ TEST_F(ConfigPageTest, RemovingTheShownProfileMakesDefaultActiveAndShowsIt) {
   });
   Run();
   EXPECT_EQ(steps->BoxTexts(), std::vector<std::string>{"Do you want to remove profile: Harbour?"});
+  EXPECT_EQ(steps->BoxIcons(), std::vector<std::uint32_t>{fw::mb::kIconQuestion}) << "a question";
   EXPECT_EQ(StoredNames(), std::vector<std::string>{"default"});
   EXPECT_EQ(ActiveName(), "default");
   EXPECT_STREQ(sheet->profile.ssid, "any");
@@ -352,6 +353,7 @@ TEST_F(ConfigPageTest, DefaultCannotBeRemoved) {
   });
   Run();
   EXPECT_EQ(steps->BoxTexts(), std::vector<std::string>{"You can not remove the 'default' profile."});
+  EXPECT_EQ(steps->BoxIcons(), std::vector<std::uint32_t>{fw::mb::kIconExclamation}) << "a warning";
   EXPECT_EQ(StoredNames(), std::vector<std::string>{"default"});
 }
 
