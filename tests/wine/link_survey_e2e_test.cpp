@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "res/resource.h"
 #include "support/resident_utility.h"
@@ -77,8 +78,12 @@ class LinkAndSurveyPages : public ResidentUtility {
   // Presses "Connect" and waits for the Link Info page, where the join's result shows; the
   // calls made since then.
   std::vector<Call> JoinChosenRow() const {
+    return JoinBy([&] { Click(IDC_SURVEY_CONNECT); });
+  }
+  // Does what joins a row, waits for the Link Info page; the calls made since then.
+  std::vector<Call> JoinBy(const std::function<void()>& join) const {
     const size_t before = Calls().size();
-    Click(IDC_SURVEY_CONNECT);
+    join();
     EXPECT_TRUE(WaitUntil([&] { return CurrentIndex() == kLinkInfoTab; }));
     std::vector<Call> calls = Calls();
     calls.erase(calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(std::min(before, calls.size())));
@@ -242,6 +247,16 @@ TEST_F(LinkAndSurveyPages, KeysMoveTheChosenRowAndConnectJoinsTheRowTheyReached)
   const std::vector<Call> calls = JoinChosenRow();
   EXPECT_TRUE(InOrder(calls, {{"NIVO_SetOperatingMode", {{"mode", "1"}}}, {"NIVO_SetSSID", {{"ssid", "Quay"}}}}));
   EXPECT_EQ(std::count_if(calls.begin(), calls.end(), [](const Call& c) { return c.op == "NIVO_SetChannel"; }), 0);
+}
+
+// A double click on a row joins it as "Connect" would.
+TEST_F(LinkAndSurveyPages, ADoubleClickOnARowJoinsIt) {
+  ASSERT_NO_FATAL_FAILURE(OpenOnLinkInfo());
+  ASSERT_TRUE(ShowPage(kSiteSurveyTab));
+  ASSERT_TRUE(WaitUntil([&] { return SurveyRows().size() == 4 && Enabled(IDC_SURVEY_SEARCH); }, 10000));
+  const std::vector<Call> calls = JoinBy([&] { ASSERT_TRUE(DoubleClickForeignListRow(Control(IDC_SURVEY_LIST), 3)); });
+  EXPECT_TRUE(InOrder(calls, {{"NIVO_SetOperatingMode", {{"mode", "1"}}}, {"NIVO_SetSSID", {{"ssid", "Jetty"}}}}));
+  EXPECT_TRUE(WaitForText(IDC_LINK_SSID, "Jetty")) << Text(IDC_LINK_SSID);
 }
 
 }  // namespace
