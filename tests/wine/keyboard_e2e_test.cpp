@@ -19,6 +19,7 @@
 #include "support/desktop_probe.h"
 #include "support/html_association.h"
 #include "support/resident_utility.h"
+#include "support/user_input.h"
 
 namespace {
 
@@ -43,7 +44,6 @@ class KeyboardUser : public ResidentUtility {
     ASSERT_TRUE(WaitForCallCount("NIVO_SetWLANConfig", 1));
     sheet_ = OpenSheet();
     ASSERT_NE(sheet_, nullptr);
-    thread_ = GetWindowThreadProcessId(sheet_, nullptr);
     tabs_ = reinterpret_cast<HWND>(SendMessageA(sheet_, PSM_GETTABCONTROL, 0, 0));
     ASSERT_NE(tabs_, nullptr);
     ASSERT_TRUE(WaitUntil([&] {
@@ -61,19 +61,7 @@ class KeyboardUser : public ResidentUtility {
 
   // --- the keyboard
   void Press(WORD key, std::initializer_list<WORD> held = {}) const {
-    std::vector<INPUT> inputs;
-    auto add = [&](WORD vk, bool up) {
-      INPUT input = {};
-      input.type = INPUT_KEYBOARD;
-      input.ki.wVk = vk;
-      input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-      inputs.push_back(input);
-    };
-    for (WORD vk : held) add(vk, false);
-    add(key, false);
-    add(key, true);
-    for (auto vk = std::rbegin(held); vk != std::rend(held); ++vk) add(*vk, true);
-    ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
+    ASSERT_TRUE(PressChord(sheet_, held, key)) << "the system took no key";
   }
 
   // Presses Tab until `target` has the focus, at most `presses` times; whether it got it.
@@ -86,11 +74,7 @@ class KeyboardUser : public ResidentUtility {
   }
 
   // --- what the window shows
-  HWND Focus() const {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(thread_, &info) ? info.hwndFocus : nullptr;
-  }
+  HWND Focus() const { return FocusInThreadOf(sheet_); }
   bool FocusBecomes(HWND expected) const {
     return WaitUntil([&] { return Focus() == expected; }, kKeyMs);
   }
@@ -128,7 +112,6 @@ class KeyboardUser : public ResidentUtility {
 
   HWND sheet_ = nullptr;
   HWND tabs_ = nullptr;
-  DWORD thread_ = 0;
 };
 
 TEST_F(KeyboardUser, AfterAClickOnATabTheArrowsMoveBetweenTabsAndChangeNoSetting) {

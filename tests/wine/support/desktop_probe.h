@@ -46,6 +46,9 @@ bool ClickForeignListRow(HWND list, int row);
 // up posted at the tab): the tab strip takes the focus and changes the page itself. False
 // when the tab has no place.
 bool ClickForeignTab(HWND sheet, int index);
+// Double-clicks a row the same way (down, up, double click, up): the list tells its parent
+// NM_CLICK, then NM_DBLCLK.
+bool DoubleClickForeignListRow(HWND list, int row);
 // The items of a combo box of another process, in list order (ASCII texts).
 std::vector<std::string> ForeignComboItems(HWND box);
 // A window's text as WM_GETTEXT gives it (what an edit or static of another process shows).
