@@ -8,10 +8,13 @@
 #include "framework/win32/windows_h.h"
 #include "framework/window_styles.h"
 
+#include <type_traits>
+
 namespace fw {
 namespace {
 
-#define FW_SAME(ours, theirs) static_assert((ours) == static_cast<decltype(ours)>(theirs), #ours " is not " #theirs);
+#define FW_SAME(ours, theirs) \
+  static_assert((ours) == static_cast<std::remove_cv_t<decltype(ours)>>(theirs), #ours " is not " #theirs);
 
 // framework/messages.h
 FW_SAME(msg::kNull, WM_NULL)
@@ -38,9 +41,15 @@ FW_SAME(dbt::kDeviceArrival, DBT_DEVICEARRIVAL)
 FW_SAME(dbt::kDeviceRemoveComplete, DBT_DEVICEREMOVECOMPLETE)
 FW_SAME(dbt::kDevTypDevNode, DBT_DEVTYP_DEVNODE)
 FW_SAME(mb::kOk, MB_OK)
+FW_SAME(mb::kOkCancel, MB_OKCANCEL)
 FW_SAME(mb::kYesNo, MB_YESNO)
+FW_SAME(mb::kYesNoCancel, MB_YESNOCANCEL)
+FW_SAME(mb::kTypeMask, MB_TYPEMASK)
+FW_SAME(mb::kIconQuestion, MB_ICONQUESTION)
+FW_SAME(mb::kIconExclamation, MB_ICONEXCLAMATION)
 FW_SAME(mb::kIconInformation, MB_ICONINFORMATION)
 FW_SAME(mb::kIconError, MB_ICONERROR)
+FW_SAME(mb::kIconMask, MB_ICONMASK)
 FW_SAME(mb::kIdOk, IDOK)
 FW_SAME(mb::kIdCancel, IDCANCEL)
 FW_SAME(mb::kIdYes, IDYES)

@@ -24,6 +24,8 @@ class Win32Controls : public ControlAccess {
   bool IsVisible(Handle dialog, int id) override;
   void SetFocus(Handle dialog, int id) override;
   int FocusedId(Handle dialog) override;
+  FocusToken FocusedWindow(Handle dialog) override;
+  void RestoreFocus(const FocusToken& token) override;
   void RepaintNow(Handle dialog, int id) override;
   LResult Send(Handle dialog, int id, std::uint32_t message, WParam wParam, LParam lParam) override;
   LResult SendWithText(Handle dialog, int id, std::uint32_t message, WParam wParam,
@@ -41,6 +43,7 @@ class Win32Controls : public ControlAccess {
   bool UserPaste(Handle dialog, int id, const std::string& text) override;
   bool UserChoose(Handle dialog, int id, int index) override;
   bool UserClickRow(Handle dialog, int id, int row) override;
+  bool UserDoubleClickRow(Handle dialog, int id, int row) override;
   void UserMouseMove(Handle dialog, int x, int y, bool ctrl, bool shift) override;
   void UserContextHelp(Handle dialog, std::uint32_t helpContext) override;
   ColourAnswer AskColour(Handle dialog, int id) override;

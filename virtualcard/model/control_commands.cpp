@@ -9,16 +9,9 @@
 namespace vcard {
 namespace {
 
-std::string FormatRate(int rate) {
-  std::string text = std::to_string(rate / 2);
-  if (rate % 2) text += ".5";
-  return text;
-}
-
 ControlResult Fail(const std::string& text) { return ControlResult{1, text + "\n", false}; }
 
 }  // namespace
-
 
 std::vector<std::string> ControlRequestWords(std::string_view request) {
   std::vector<std::string> words;
@@ -50,7 +43,7 @@ std::string VirtualCard::StatusText() {
   line("bssid", n ? FormatBssid(n->bssid) : "none");
   line("channel", std::to_string(n ? n->channel : c.channel));
   line("rssi", n ? std::to_string(n->signalDbm) + " dBm" : "none");
-  line("rate", n ? FormatRate(CurrentRate(*n)) + " Mbit/s" : "none");
+  line("rate", n ? RateMbitText(CurrentRate(*n)) + " Mbit/s" : "none");
   line("mode", c.infrastructureMode == 1 ? "infrastructure" : "adhoc");
   if (c.wepStatus != 0) {
     line("wep", "off");

@@ -259,6 +259,10 @@ std::int32_t VirtualCard::AnswerNIVO_GetWLANConfig(std::uint32_t* dwWLFlag, Wlan
         rates[k++] = current;
         for (std::uint8_t r : c.rates)
           if (r != 0 && r < current && k < rates.size()) rates[k++] = r;
+        // An 802.11b cell announces each of its rates as a basic rate (bit 0x80 set).
+        if (!n->gBand)
+          for (std::uint8_t& r : rates)
+            if (r != 0) r |= kBasicRateBit;
       }
       std::memcpy(config->supportedRates, rates.data(), rates.size());
     }
