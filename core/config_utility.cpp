@@ -216,10 +216,10 @@ int CConfigUtility::ReadLinkStatus(WlanConfig& config, int mode) {
     if (config.infrastructureMode == 1) dwWLFlag |= wlflag::kStatus10 | wlflag::kStatus1000000;
   }
 
-  for (int attempt = 0; attempt < kLinkReadAttempts; ++attempt) {
+  // Another tick asks for nothing and so calls nothing.
+  for (int attempt = 0; attempt < kLinkReadAttempts && dwWLFlag != 0; ++attempt) {
     TraceMessage(" . ");
     Nivo().NIVO_GetWLANConfig(&dwWLFlag, &config);
-    if (dwWLFlag == 0) break;
   }
   TraceMessage("dwWLFlag=(0x%X)", dwWLFlag);
   return dwWLFlag == 0 ? 1 : 0;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 // ---------------------------------------------------------------- ProfileWireless
@@ -109,7 +110,7 @@ struct WlanConfig {
   std::int32_t fragThreshold;
   std::int32_t rtsThreshold;
   std::uint8_t reserved4[12];
-  std::uint8_t supportedRates[8];  // units of 500 kbit/s
+  std::uint8_t supportedRates[8];  // NDIS rate bytes (RateMbitText)
   std::uint8_t reserved5[112];
   std::uint32_t mediaConnectStatus;  // 0 connected, 1 disconnected
   std::uint8_t reserved6[8];
@@ -172,6 +173,20 @@ constexpr std::uint32_t kMediaConnected = 0;
 constexpr std::uint32_t kMediaDisconnected = 1;
 constexpr std::size_t kProfileNameBufferSize = 260;  // name out of the profile calls
 constexpr std::size_t kDriverPathBufferSize = 260;   // NIVO_GetWLANDriverPath
+
+// ---------------------------------------------------------------- rates
+// An NDIS rate byte holds a rate in units of 500 kbit/s in its low seven bits; bit 0x80 marks
+// a basic rate of the network (one every station of it must support), not a faster rate.
+constexpr std::uint8_t kBasicRateBit = 0x80;
+
+// The rate of an NDIS rate byte in Mbit/s as the user reads it, the basic-rate bit left out:
+// 108 -> "54", 22 and 0x96 -> "11", 11 -> "5.5".
+inline std::string RateMbitText(std::uint8_t rateByte) {
+  const unsigned halfMbits = rateByte & ~unsigned{kBasicRateBit};
+  std::string text = std::to_string(halfMbits / 2);
+  if (halfMbits % 2 != 0) text += ".5";
+  return text;
+}
 
 // ---------------------------------------------------------------- text fields
 // The text fields of the records are fixed arrays that a damaged or foreign record may fill

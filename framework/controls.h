@@ -123,6 +123,8 @@ class ControlAccess {
   virtual bool UserPaste(Handle dialog, int id, const std::string& text) = 0;
   virtual bool UserChoose(Handle dialog, int id, int index) = 0;  // a combo or list box item
   virtual bool UserClickRow(Handle dialog, int id, int row) = 0;
+  // A double click on a row: the first click as UserClickRow, then NM_DBLCLK.
+  virtual bool UserDoubleClickRow(Handle dialog, int id, int row) = 0;
   virtual void UserMouseMove(Handle dialog, int x, int y, bool ctrl, bool shift) = 0;
   virtual void UserContextHelp(Handle dialog, std::uint32_t helpContext) = 0;
   // Asks the dialog for a control's colours as the control would when it paints.

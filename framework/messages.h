@@ -42,9 +42,15 @@ constexpr std::uint32_t kDevTypDevNode = 1;
 // Message box styles and answers.
 namespace mb {
 constexpr std::uint32_t kOk = 0x0000;
+constexpr std::uint32_t kOkCancel = 0x0001;
+constexpr std::uint32_t kYesNoCancel = 0x0003;
 constexpr std::uint32_t kYesNo = 0x0004;
-constexpr std::uint32_t kIconInformation = 0x0040;
+constexpr std::uint32_t kTypeMask = 0x000F;
 constexpr std::uint32_t kIconError = 0x0010;
+constexpr std::uint32_t kIconQuestion = 0x0020;
+constexpr std::uint32_t kIconExclamation = 0x0030;
+constexpr std::uint32_t kIconInformation = 0x0040;
+constexpr std::uint32_t kIconMask = 0x00F0;
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 constexpr int kIdYes = 6;

@@ -27,6 +27,24 @@ void UsePlatform(Platform* platform) { gInstalled = platform; }
 
 ControlAccess& Controls() { return Sys().Controls(); }
 
+int Platform::MessageBox(Handle owner, const std::string& text, const std::string& caption, std::uint32_t style) {
+  if ((style & mb::kIconMask) == 0) {
+    switch (style & mb::kTypeMask) {
+      case mb::kOk:
+      case mb::kOkCancel:
+        style |= mb::kIconExclamation;
+        break;
+      case mb::kYesNo:
+      case mb::kYesNoCancel:
+        style |= mb::kIconQuestion;
+        break;
+      default:
+        break;
+    }
+  }
+  return ShowMessageBox(owner, text, caption, style);
+}
+
 void WaitAndPumpMessages(std::uint32_t ms) {
   Platform& sys = Sys();
   const std::uint32_t start = sys.TickCount();

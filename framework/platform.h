@@ -127,9 +127,13 @@ class Platform {
   virtual bool WaitForEvent(Handle event, std::uint32_t ms) = 0;
 
   // --- user interface
-  // A message box with the string's text; returns the button pressed (mb::kIdOk ...).
-  virtual int MessageBox(Handle owner, const std::string& text, const std::string& caption,
-                         std::uint32_t style) = 0;
+  // A message box with the string's text; returns the button pressed (mb::kIdOk ...). A box
+  // given no icon shows the one every box of the utility carries: the exclamation mark on an
+  // OK (or OK and Cancel) box, the question mark on a Yes/No (or Yes/No/Cancel) box.
+  int MessageBox(Handle owner, const std::string& text, const std::string& caption, std::uint32_t style);
+  // The backend's box, shown with exactly this style.
+  virtual int ShowMessageBox(Handle owner, const std::string& text, const std::string& caption,
+                             std::uint32_t style) = 0;
   // A text of the string table; empty when there is none.
   virtual std::string LoadString(std::uint32_t id) = 0;
   // The program's icon resource; null when there is none.

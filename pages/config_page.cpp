@@ -109,7 +109,8 @@ void CConfigPage::BuildLists() {
     if (Nivo().NIVO_EnumProfilesByType(i, name, kProfileTypeWireless) == kNivoNoProfileAtIndex) break;
     profiles.AddString(BufferName(name));
   }
-  std::memset(name, 0, sizeof(name));
+  // A failed read leaves the buffer as it was: holding the window's profile's name.
+  SetFieldText(name, FieldText(profile.profileName));
   Nivo().NIVO_GetActiveProfileByType(name, kProfileTypeWireless);
   m_strProfileName = CutProfileName(BufferName(name));
   SetFieldText(profile.profileName, m_strProfileName);
@@ -151,7 +152,7 @@ void CConfigPage::LoadControls() {
 
 void CConfigPage::Store() {
   ProfileWireless& profile = Sheet().profile;
-  ReadControls();
+  ReadControlsForStore();
   const fw::ComboBox profiles = Item<fw::ComboBox>(IDC_CONFIG_PROFILE);
   if (FindProfileName(ListedNames(), m_strProfileName) < 0) {
     // A new profile: every field the page does not show comes from the window's profile.
@@ -344,7 +345,7 @@ bool CConfigPage::OnApply() {
 void CConfigPage::OnOK() {
   gSheetOpen = 0;
   if (!Item<fw::Button>(IDC_CONFIG_APPLY_CHANGES).IsEnabled()) return;
-  if (!UpdateData(true)) return;
+  if (!ReadControlsForStore()) return;
   ProfileWireless& profile = Sheet().profile;
   StorePageValues(profile, {m_strProfileName, SelectedMode(), m_nChannelIndex, m_strSsid, m_nPowerSaveIndex},
                   m_channels);
@@ -376,6 +377,14 @@ std::vector<std::string> CConfigPage::ListedNames() const {
 }
 
 int CConfigPage::SelectedMode() const { return Item<fw::ComboBox>(IDC_CONFIG_MODE).GetCurSel(); }
+
+// The controls into the members before a store. An emptied profile box names the profile the
+// page was showing; the store's write of the members puts that name back into the box.
+bool CConfigPage::ReadControlsForStore() {
+  const bool read = UpdateData(true);
+  m_strProfileName = NameToStoreUnder(m_strProfileName, ProfileNameOf(Sheet().profile), DefaultName());
+  return read;
+}
 
 void CConfigPage::WriteControls() {
   m_bWritingControls = true;

@@ -72,6 +72,7 @@ class CConfigPage : public fw::Page<CConfigPage> {
   std::vector<std::string> ListedNames() const;
   int SelectedMode() const;
   void ReadControls() { UpdateData(true); }
+  bool ReadControlsForStore();
   void WriteControls();
   void SetButtons(ConfigEvent event, const ButtonContext& context = {});
   ButtonContext ContextFor(const std::string& name) const;

@@ -131,6 +131,11 @@ std::string ProfileNameOf(const ProfileWireless& profile) {
   return CutProfileName(FieldText(profile.profileName));
 }
 
+std::string NameToStoreUnder(std::string_view boxText, std::string_view shownName, std::string_view defaultName) {
+  if (!boxText.empty()) return std::string(boxText);
+  return std::string(shownName.empty() ? defaultName : shownName);
+}
+
 void StorePageValues(ProfileWireless& profile, const PageValues& values, const ChannelList& channels) {
   SetFieldText(profile.profileName, CutProfileName(values.profileName));
   profile.operatingMode =

@@ -121,6 +121,11 @@ ProfileControls ControlsFromProfile(const ProfileWireless& profile, const Channe
 // The profile's name as the page shows it: within its field, at most 64 characters.
 std::string ProfileNameOf(const ProfileWireless& profile);
 
+// The name a store ("Apply Changes", "Activate", the window's OK) acts on: the profile box's
+// text, or, with the box emptied, the name of the profile the page shows, else `defaultName`.
+// Nothing is ever stored or made active under an empty name.
+std::string NameToStoreUnder(std::string_view boxText, std::string_view shownName, std::string_view defaultName);
+
 // The page's values as a store writes them into the profile.
 struct PageValues {
   std::string profileName;

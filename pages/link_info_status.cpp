@@ -19,11 +19,7 @@ std::string LinkSsidText(const WlanConfig& status) {
   return std::string(bytes, zero ? static_cast<const char*>(zero) - bytes : limit);
 }
 
-std::string RateText(const WlanConfig& status) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%i", status.supportedRates[0] / 2);
-  return text;
-}
+std::string RateText(const WlanConfig& status) { return RateMbitText(status.supportedRates[0]); }
 
 std::string ChannelText(std::int32_t channel) {
   char text[16];

@@ -38,8 +38,7 @@ LinkView LinkViewFromStatus(const WlanConfig& status, std::int32_t channel, cons
 
 // The SSID text: the first ssidLength bytes, at most 32, ended early by a zero byte.
 std::string LinkSsidText(const WlanConfig& status);
-// The rate in Mbit/s from the first supportedRates byte (units of 500 kbit/s), rounded down:
-// 108 → "54", 11 → "5".
+// The current rate in Mbit/s: the first supportedRates byte, its basic-rate bit left out.
 std::string RateText(const WlanConfig& status);
 // The channel number as the library gave it ("%d").
 std::string ChannelText(std::int32_t channel);

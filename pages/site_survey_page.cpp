@@ -50,6 +50,8 @@ std::span<const fw::Handler<CSiteSurveyPage>> CSiteSurveyPage::Handlers() {
       fw::OnCommand(IDC_SURVEY_SEARCH, fw::bn::kClicked, &CSiteSurveyPage::OnSearch),
       fw::OnTimer(&CSiteSurveyPage::OnTimer),
       fw::OnNotify(IDC_SURVEY_LIST, fw::nm::kClick, &CSiteSurveyPage::OnClickList),
+      fw::OnNotify(IDC_SURVEY_LIST, fw::lvn::kItemChanged, &CSiteSurveyPage::OnListItemChanged),
+      fw::OnNotify(IDC_SURVEY_LIST, fw::nm::kDblClk, &CSiteSurveyPage::OnDoubleClickList),
       fw::OnCommand(IDC_SURVEY_CONNECT, fw::bn::kClicked, &CSiteSurveyPage::OnConnect),
       fw::OnContextHelp(&CSiteSurveyPage::OnContextHelp),
       fw::OnPaint(&CSiteSurveyPage::OnPaint),
@@ -70,6 +72,7 @@ bool CSiteSurveyPage::OnSetActive() {
     BuildColumns();
     m_bColumnsBuilt = true;
   }
+  FollowSelection();
   return fw::Page<CSiteSurveyPage>::OnSetActive();
 }
 
@@ -93,7 +96,7 @@ void CSiteSurveyPage::OnSearch() { Search(); }
 void CSiteSurveyPage::Search() {
   Item<fw::ListView>(IDC_SURVEY_LIST).DeleteAllItems();
   Item<fw::Button>(IDC_SURVEY_SEARCH).Enable(false);
-  Item<fw::Button>(IDC_SURVEY_CONNECT).Enable(false);
+  FollowSelection();  // no row left: "Connect" off
   {
     LibraryUse use(sheet());
     Nivo().NIVO_SiteSurveyTrigger();
@@ -105,7 +108,7 @@ void CSiteSurveyPage::OnTimer(std::uintptr_t) {
   fw::Sys().KillTimer(window(), kSearchTimer);
   FillList();
   Item<fw::Button>(IDC_SURVEY_SEARCH).Enable(true);
-  Item<fw::Button>(IDC_SURVEY_CONNECT).Enable(false);
+  FollowSelection();  // the new rows are unselected: "Connect" off
 }
 
 void CSiteSurveyPage::FillList() {
@@ -133,13 +136,32 @@ void CSiteSurveyPage::FillList() {
 
 // ------------------------------------------------------------------ choose and join
 
+// The chosen row is the list's selected row, however the selection was made (a click, the
+// arrow keys, Home and End, Page Up and Page Down) or cleared (a click on empty space, the
+// rows deleted). "Connect" is enabled exactly while a row is chosen and the system's wireless
+// zero configuration does not manage the card.
+void CSiteSurveyPage::FollowSelection() {
+  m_nSelectedRow = Item<fw::ListView>(IDC_SURVEY_LIST).GetFirstSelected();
+  Item<fw::Button>(IDC_SURVEY_CONNECT).Enable(m_nSelectedRow >= 0 && !ZeroConfigManagesCard());
+}
+
+// A click asks again whether zero configuration manages the card, even on the chosen row.
 void CSiteSurveyPage::OnClickList(fw::PageEvent& notification) {
-  const int row = Item<fw::ListView>(IDC_SURVEY_LIST).GetFirstSelected();
-  if (row >= 0) {
-    m_nSelectedRow = row;
-    Item<fw::Button>(IDC_SURVEY_CONNECT).Enable(!ZeroConfigManagesCard());
-  }
+  FollowSelection();
   notification.result = 0;
+}
+
+void CSiteSurveyPage::OnListItemChanged(fw::PageEvent& notification) {
+  if (((notification.newState ^ notification.oldState) & fw::lvis::kSelected) != 0) FollowSelection();
+  notification.result = 0;
+}
+
+// A double click on a row joins it as "Connect" would (its first click chose the row).
+void CSiteSurveyPage::OnDoubleClickList(fw::PageEvent& notification) {
+  notification.result = 0;
+  if (notification.item >= 0 && notification.item == m_nSelectedRow &&
+      Item<fw::Button>(IDC_SURVEY_CONNECT).IsEnabled())
+    Connect();
 }
 
 void CSiteSurveyPage::OnConnect() { Connect(); }

@@ -36,13 +36,16 @@ class CSiteSurveyPage : public fw::Page<CSiteSurveyPage> {
   bool m_bColumnsBuilt = false;      // the six columns exist in the current list
   bool m_bAutoSearchPending = true;  // a search starts by itself on an activation
   int m_nEntryCount = 0;             // item count of the last survey result
-  int m_nSelectedRow = -1;           // row chosen by the last click
+  int m_nSelectedRow = -1;           // the list's selected row, -1 for none
 
  private:
   void OnSearch();
   void OnConnect();
   void OnTimer(std::uintptr_t timerId);
   void OnClickList(fw::PageEvent& notification);
+  void OnListItemChanged(fw::PageEvent& notification);
+  void OnDoubleClickList(fw::PageEvent& notification);
+  void FollowSelection();
   void OnPaint();
   void OnContextHelp(std::uint32_t helpContext);
   void BuildColumns();

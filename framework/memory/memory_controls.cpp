@@ -675,6 +675,15 @@ bool MemoryControls::UserClickRow(Handle dialog, int id, int row) {
   return true;
 }
 
+bool MemoryControls::UserDoubleClickRow(Handle dialog, int id, int row) {
+  if (!UserClickRow(dialog, id, row)) return false;
+  Control* c = Find(dialog, id);  // the click may have run page code
+  if (c == nullptr) return true;
+  if (row >= static_cast<int>(c->rows.size())) row = -1;
+  NotifyRow(dialog, id, nm::kDblClk, row, 0, 0);
+  return true;
+}
+
 void MemoryControls::UserMouseMove(Handle dialog, int x, int y, bool ctrl, bool shift) {
   PageEvent e;
   e.kind = EventKind::kMouseMove;

@@ -291,8 +291,8 @@ bool MemoryPlatform::WaitForEvent(Handle event, std::uint32_t ms) {
   return false;
 }
 
-int MemoryPlatform::MessageBox(Handle owner, const std::string& text, const std::string& caption,
-                               std::uint32_t style) {
+int MemoryPlatform::ShowMessageBox(Handle owner, const std::string& text, const std::string& caption,
+                                   std::uint32_t style) {
   messageBoxes.push_back({text, caption, style});
   return messageBoxAnswer;
 }

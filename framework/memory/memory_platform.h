@@ -152,8 +152,8 @@ class MemoryPlatform : public Platform {
   void SetEvent(Handle event) override;
   void ResetEvent(Handle event) override;
   bool WaitForEvent(Handle event, std::uint32_t ms) override;
-  int MessageBox(Handle owner, const std::string& text, const std::string& caption,
-                 std::uint32_t style) override;
+  int ShowMessageBox(Handle owner, const std::string& text, const std::string& caption,
+                     std::uint32_t style) override;
   std::string LoadString(std::uint32_t id) override;
   Handle LoadIcon(std::uint32_t resourceId) override;
   bool NotifyIcon(std::uint32_t operation, const TrayIconRecord& record) override;

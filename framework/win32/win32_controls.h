@@ -41,6 +41,7 @@ class Win32Controls : public ControlAccess {
   bool UserPaste(Handle dialog, int id, const std::string& text) override;
   bool UserChoose(Handle dialog, int id, int index) override;
   bool UserClickRow(Handle dialog, int id, int row) override;
+  bool UserDoubleClickRow(Handle dialog, int id, int row) override;
   void UserMouseMove(Handle dialog, int x, int y, bool ctrl, bool shift) override;
   void UserContextHelp(Handle dialog, std::uint32_t helpContext) override;
   ColourAnswer AskColour(Handle dialog, int id) override;

@@ -64,6 +64,16 @@ std::string WindowText(HWND h) {
   return std::string(buffer.data(), n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 
+// What a list view tells its page of a click on `row` (-1: on no row).
+void NotifyListClick(Handle dialog, int id, HWND list, UINT code, int row) {
+  NMITEMACTIVATE click = {};
+  click.hdr.hwndFrom = list;
+  click.hdr.idFrom = static_cast<UINT_PTR>(id);
+  click.hdr.code = code;
+  click.iItem = row;
+  SendMessageA(static_cast<HWND>(dialog), WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&click));
+}
+
 }  // namespace
 
 bool Win32Controls::Exists(Handle dialog, int id) { return Item(dialog, id) != nullptr; }
@@ -264,12 +274,16 @@ bool Win32Controls::UserClickRow(Handle dialog, int id, int row) {
     if ((SendMessageA(h, LVM_GETITEMSTATE, i, LVIS_SELECTED) & LVIS_SELECTED) != 0) SetRowSelected(dialog, id, i, false);
   }
   if (row >= 0) SetRowSelected(dialog, id, row, true);
-  NMITEMACTIVATE click = {};
-  click.hdr.hwndFrom = h;
-  click.hdr.idFrom = static_cast<UINT_PTR>(id);
-  click.hdr.code = NM_CLICK;
-  click.iItem = row;
-  SendMessageA(static_cast<HWND>(dialog), WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&click));
+  NotifyListClick(dialog, id, h, NM_CLICK, row);
+  return true;
+}
+
+bool Win32Controls::UserDoubleClickRow(Handle dialog, int id, int row) {
+  if (!UserClickRow(dialog, id, row)) return false;
+  HWND h = Item(dialog, id);
+  if (h == nullptr) return true;
+  if (row >= SendMessageA(h, LVM_GETITEMCOUNT, 0, 0)) row = -1;
+  NotifyListClick(dialog, id, h, NM_DBLCLK, row);
   return true;
 }
 

@@ -51,8 +51,8 @@ bool Win32Platform::WaitForEvent(Handle event, std::uint32_t ms) {
   return WaitForSingleObject(static_cast<HANDLE>(event), ms) == WAIT_OBJECT_0;
 }
 
-int Win32Platform::MessageBox(Handle owner, const std::string& text, const std::string& caption,
-                              std::uint32_t style) {
+int Win32Platform::ShowMessageBox(Handle owner, const std::string& text, const std::string& caption,
+                                  std::uint32_t style) {
   return MessageBoxA(static_cast<HWND>(owner), text.c_str(),
                      caption.empty() ? nullptr : caption.c_str(), style);
 }

@@ -200,7 +200,7 @@ TEST_F(AboutPageTest, CtrlShiftInTheTopLeftCornerShowsTheLibraryVersion) {
       ASSERT_EQ(sys.messageBoxes.size(), m.box ? 1u : 0u) << m.x << "," << m.y << " " << m.ctrl << m.shift;
       if (m.box) {
         EXPECT_EQ(sys.messageBoxes[0].text, "versoin of NIVO3.DLL is 1.2.3.4");
-        EXPECT_EQ(sys.messageBoxes[0].style, fw::mb::kOk);
+        EXPECT_EQ(sys.messageBoxes[0].style, fw::mb::kOk | fw::mb::kIconExclamation);
       }
     }
     // Each qualifying move shows one box; an unreadable library gives an empty version.

@@ -151,7 +151,7 @@ TEST_F(EncryptionApply, ANineDigitKeyShowsTheMessageNamingItAndSendsNothing) {
   EXPECT_TRUE(Calls().empty());
   ASSERT_EQ(sys.messageBoxes.size(), 1u);
   EXPECT_EQ(sys.messageBoxes[0].text, "Invalid WEP key length. They should be 10 characters.( Key3)");
-  EXPECT_EQ(sys.messageBoxes[0].style, fw::mb::kOk);
+  EXPECT_EQ(sys.messageBoxes[0].style, fw::mb::kOk | fw::mb::kIconExclamation);
 }
 
 TEST_F(EncryptionApply, BitsLeftAfterTwoSetsAreTracedAndReportedAndTheCardStillReassociates) {
@@ -187,19 +187,37 @@ TEST_F(EncryptionApply, AnEmptyPassphraseIsReportedAndTheKeysAsTheyAreAreSent) {
   EXPECT_EQ(sets[0].keys[0]->material, (std::vector<std::uint8_t>{0x5C, 0x3E, 0x1A, 0x7B, 0x90}));
 }
 
-TEST_F(EncryptionApply, OkAppliesPendingChangesAndCancelClearsTheOpenFlag) {
+// The window's OK applies pending changes, Cancel drops them, and either way the Encryption
+// page itself clears the open flag: the window holds, besides it, only pages that leave the
+// flag alone (Link Info and Configuration, which clear it too, are taken out).
+TEST_F(EncryptionApply, OkAppliesPendingChangesCancelDropsThemAndBothClearTheOpenFlag) {
+  sheet->RemovePage(&sheet->linkInfoPage);
+  sheet->RemovePage(&sheet->configPage);
+  const int encryptionTab = sheet->GetPageIndex(&sheet->encryptionPage);
   sheet->profile.encryptionLevel = 1;
-  sheettest::Later later(sys);
-  later.Post([&] {
-    ASSERT_TRUE(sheet->SetActivePage(kEncryptionTab));
-    from = fake.calls().size();
-    Type(IDC_KEY1_HEX64, "9988776655");
-    sheet->SendToSheet(fw::psm::kPressButton, fw::psbtn::kOk, 0);
-  });
-  sheettest::RunGuarded(*sheet);
-  EXPECT_EQ(Sets().size(), 1u);
-  EXPECT_STREQ(sheet->profile.keyText64[0], "9988776655");
-  EXPECT_EQ(gSheetOpen, 0);
+  struct Case {
+    fw::WParam button;
+    const char* typed;
+    std::size_t sets;       // NIVO_SetWLANConfig calls
+    const char* keptKey;    // the profile's first 64-bit key afterwards
+  };
+  const Case cases[] = {{fw::psbtn::kOk, "9988776655", 1, "9988776655"},
+                        {fw::psbtn::kCancel, "1122334455", 0, "9988776655"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.button == fw::psbtn::kOk ? "OK" : "Cancel");
+    sheettest::Later later(sys);
+    later.Post([&] {
+      ASSERT_EQ(gSheetOpen, 1);
+      ASSERT_TRUE(sheet->SetActivePage(encryptionTab));
+      from = fake.calls().size();
+      Type(IDC_KEY1_HEX64, c.typed);
+      sheet->SendToSheet(fw::psm::kPressButton, c.button, 0);
+    });
+    sheettest::RunGuarded(*sheet);
+    EXPECT_EQ(Sets().size(), c.sets);
+    EXPECT_STREQ(sheet->profile.keyText64[0], c.keptKey);
+    EXPECT_EQ(gSheetOpen, 0);
+  }
 }
 
 }  // namespace

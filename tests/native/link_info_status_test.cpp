@@ -123,12 +123,16 @@ TEST(LinkSsidText, CutAtItsLengthAt32BytesAndAtAZeroByte) {
   }
 }
 
-TEST(RateText, FirstRateByteHalvedAndRoundedDown) {
+// The rate box reads the first supportedRates byte; the basic-rate bit 0x80 is no part of
+// the rate, and 5.5 Mbit/s keeps its half.
+TEST(RateText, FirstRateByteInMbitsWithoutTheBasicRateBit) {
   struct Case {
     std::uint8_t rate;
     const char* text;
   };
-  const Case cases[] = {{108, "54"}, {22, "11"}, {11, "5"}, {2, "1"}, {1, "0"}, {0, "0"}, {255, "127"}};
+  const Case cases[] = {{108, "54"}, {22, "11"},        {0x80 | 22, "11"}, {11, "5.5"}, {0x80 | 11, "5.5"},
+                        {2, "1"},    {0x80 | 2, "1"},   {1, "0.5"},        {0, "0"},    {0x80, "0"},
+                        {127, "63.5"}, {255, "63.5"}};
   for (const Case& c : cases) {
     WlanConfig status = Connected();
     status.supportedRates[0] = c.rate;

@@ -429,7 +429,7 @@ TEST_P(PushFailureTest, FieldsTheDriverRefusesAreRetriedOnceThenReportedAndNotSt
   if (GetParam().fails) {
     ASSERT_EQ(sys.messageBoxes.size(), 1u);
     EXPECT_EQ(sys.messageBoxes[0].text, kFailedText);
-    EXPECT_EQ(sys.messageBoxes[0].style, fw::mb::kOk);
+    EXPECT_EQ(sys.messageBoxes[0].style, fw::mb::kOk | fw::mb::kIconExclamation);
     EXPECT_TRUE(CallsOf("NIVO_SetDriverReg").empty());
   } else {
     EXPECT_TRUE(sys.messageBoxes.empty());

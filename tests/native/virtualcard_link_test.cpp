@@ -93,7 +93,7 @@ TEST_F(VirtualCardLink, AdHocCellNeedsAdHocMode) {
   WlanConfig c{};
   EXPECT_EQ(Get(0xE23, c), 0u);
   EXPECT_EQ(c.infrastructureMode, 0);
-  EXPECT_EQ(c.supportedRates[0], 22) << "an 802.11b cell runs at 11 Mbit/s at most";
+  EXPECT_EQ(c.supportedRates[0], kBasicRateBit | 22) << "an 802.11b cell runs at 11 Mbit/s at most, a basic rate";
 }
 
 TEST_F(VirtualCardLink, FrameCountersGrowOnlyWhileLinked) {

@@ -338,6 +338,7 @@ TEST_F(ConfigPageTest, RemovingTheShownProfileMakesDefaultActiveAndShowsIt) {
   });
   Run();
   EXPECT_EQ(steps->BoxTexts(), std::vector<std::string>{"Do you want to remove profile: Harbour?"});
+  EXPECT_EQ(steps->BoxIcons(), std::vector<std::uint32_t>{fw::mb::kIconQuestion}) << "a question";
   EXPECT_EQ(StoredNames(), std::vector<std::string>{"default"});
   EXPECT_EQ(ActiveName(), "default");
   EXPECT_STREQ(sheet->profile.ssid, "any");
@@ -352,6 +353,7 @@ TEST_F(ConfigPageTest, DefaultCannotBeRemoved) {
   });
   Run();
   EXPECT_EQ(steps->BoxTexts(), std::vector<std::string>{"You can not remove the 'default' profile."});
+  EXPECT_EQ(steps->BoxIcons(), std::vector<std::uint32_t>{fw::mb::kIconExclamation}) << "a warning";
   EXPECT_EQ(StoredNames(), std::vector<std::string>{"default"});
 }
 
@@ -433,6 +435,52 @@ TEST_F(ConfigPageTest, WindowOkStoresUnappliedEditsUnderTheActiveProfile) {
   EXPECT_EQ(gChangeParametersRequest, 1);
   EXPECT_EQ(gSheetOpen, 0);
   EXPECT_FALSE(page().m_bListsBuilt);
+}
+
+// "Apply Changes" (false) and the window's OK (true) with the profile box emptied: the edits
+// are stored under the profile the page was showing, never under an empty name.
+class ConfigPageEmptiedBox : public ConfigPageTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ConfigPageEmptiedBox, StoresUnderTheShownProfile) {
+  const bool pressOk = GetParam();
+  DefaultAndHarbour("Harbour");
+  calls.clear();
+  Step([&] {
+    Type(IDC_CONFIG_SSID, "Quay");
+    Type(IDC_CONFIG_PROFILE, "\b");
+    ASSERT_EQ(Text(IDC_CONFIG_PROFILE), "");
+    if (pressOk) return;
+    EXPECT_TRUE(Click(IDC_CONFIG_APPLY_CHANGES));
+    EXPECT_EQ(Text(IDC_CONFIG_PROFILE), "Harbour") << "the name comes back into the box";
+  });
+  Run(pressOk);
+  EXPECT_STREQ(Stored("Harbour").ssid, "Quay");
+  EXPECT_STREQ(sheet->profile.profileName, "Harbour");
+  EXPECT_EQ(ActiveName(), "Harbour");
+  EXPECT_EQ(StoredNames(), (std::vector<std::string>{"default", "Harbour"}));
+  for (const std::string& line : calls) EXPECT_EQ(line.find("\"name\":\"\""), std::string::npos) << line;
+  EXPECT_EQ(gChangeParametersRequest, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(StoreButtons, ConfigPageEmptiedBox, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return std::string(info.param ? "WindowOk" : "ApplyChanges");
+                         });
+
+// The library names no active profile: the box shows the window's profile, whose name the
+// page left in the buffer before asking.
+TEST_F(ConfigPageTest, WithNoActiveProfileTheBoxShowsTheWindowsProfile) {
+  StoreProfile("default", "any");
+  StoreProfile("Harbour", "HarbourNet", 1);
+  ASSERT_EQ(Nivo().NIVO_GetProfileWireless("Harbour", &sheet->profile), 0);
+  ASSERT_EQ(ActiveName(), "<none>");
+  Step([&] {
+    EXPECT_EQ(Text(IDC_CONFIG_PROFILE), "Harbour");
+    EXPECT_EQ(Text(IDC_CONFIG_SSID), "HarbourNet");
+    EXPECT_TRUE(Enabled(IDC_CONFIG_REMOVE));
+  });
+  Run();
+  EXPECT_STREQ(sheet->profile.profileName, "Harbour");
 }
 
 TEST_F(ConfigPageTest, WindowOkWithoutEditsStoresNothing) {

@@ -3,6 +3,8 @@
 // choice of a row, the join and leaving, closing and help.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/os_kind.h"
 #include "support/config_window_fixture.h"
 
@@ -146,58 +148,112 @@ TEST_F(SiteSurveyPageTest, LeavingBeforeTheTimerLeavesTheListEmptyAndSearchEnabl
   });
 }
 
-TEST_F(SiteSurveyPageTest, ClickingARowEnablesConnectUnlessZeroConfigurationManagesTheCard) {
+TEST_F(SiteSurveyPageTest, TheChosenRowFollowsTheSelectionAndConnectIsEnabledExactlyWhileARowIsChosen) {
   World(kWorld);
   OnSiteSurvey([&](CConfigUtility& sheet, UserDriver& user) {
+    CSiteSurveyPage& page = sheet.siteSurveyPage;
+    EXPECT_FALSE(Enabled(sheet, IDC_SURVEY_CONNECT)) << "no row yet";
     ASSERT_TRUE(user.FireTimer(CSiteSurveyPage::kSearchTimer));
-    ASSERT_TRUE(user.ClickRow(IDC_SURVEY_LIST, 1));
-    EXPECT_EQ(sheet.siteSurveyPage.m_nSelectedRow, 1);
-    EXPECT_TRUE(Enabled(sheet, IDC_SURVEY_CONNECT));
-
-    Ctl("zeroconfig on");
-    ASSERT_TRUE(user.ClickRow(IDC_SURVEY_LIST, 2));
-    EXPECT_EQ(sheet.siteSurveyPage.m_nSelectedRow, 2);
+    EXPECT_EQ(page.m_nSelectedRow, -1);
     EXPECT_FALSE(Enabled(sheet, IDC_SURVEY_CONNECT));
+
+    ASSERT_TRUE(user.ClickRow(IDC_SURVEY_LIST, 1));
+    EXPECT_EQ(page.m_nSelectedRow, 1);
+    EXPECT_TRUE(Enabled(sheet, IDC_SURVEY_CONNECT));
+    // The selection moved as the arrow keys move it: the old row loses it, the next gets it.
+    ASSERT_TRUE(List(sheet).SetSelected(1, false));
+    ASSERT_TRUE(List(sheet).SetSelected(2, true));
+    EXPECT_EQ(page.m_nSelectedRow, 2);
+    EXPECT_TRUE(Enabled(sheet, IDC_SURVEY_CONNECT));
+    // A click (or double click) on empty space below the rows clears the choice.
+    ASSERT_TRUE(user.DoubleClickRow(IDC_SURVEY_LIST, 99));
+    EXPECT_EQ(page.m_nSelectedRow, -1);
+    EXPECT_FALSE(Enabled(sheet, IDC_SURVEY_CONNECT));
+    EXPECT_TRUE(CallsOf("NIVO_SetSSID").empty()) << "no join";
+
+    ASSERT_TRUE(user.ClickRow(IDC_SURVEY_LIST, 0));
+    ASSERT_TRUE(user.Click(IDC_SURVEY_SEARCH));
+    EXPECT_EQ(page.m_nSelectedRow, -1) << "a search empties the list";
+    EXPECT_FALSE(Enabled(sheet, IDC_SURVEY_CONNECT));
+    ASSERT_TRUE(user.FireTimer(CSiteSurveyPage::kSearchTimer));
+
+    // While zero configuration manages the card a row is chosen but cannot be joined.
+    Ctl("zeroconfig on");
+    ASSERT_TRUE(user.DoubleClickRow(IDC_SURVEY_LIST, 2));
+    EXPECT_EQ(page.m_nSelectedRow, 2);
+    EXPECT_FALSE(Enabled(sheet, IDC_SURVEY_CONNECT));
+    EXPECT_TRUE(CallsOf("NIVO_SetSSID").empty()) << "no join";
   });
 }
 
-TEST_F(SiteSurveyPageTest, JoiningAnAdHocCellSendsModeChannelAndSsidThenShowsLinkInfo) {
+// Joining the chosen row, whichever way it was chosen: mode, the channel for an ad hoc cell
+// only, then the SSID; then the Link Info page shows the result and the profile stays.
+struct JoinCase {
+  const char* name;
+  std::function<void(CConfigUtility&, UserDriver&)> chooseAndJoin;
+  std::vector<std::string> operations;  // the first calls of the join, in order
+  int mode;
+  const char* channel;  // null: no NIVO_SetChannel
+  const char* ssid;
+};
+
+void PrintTo(const JoinCase& c, std::ostream* out) { *out << c.name; }
+
+class SiteSurveyJoin : public SiteSurveyPageTest, public ::testing::WithParamInterface<JoinCase> {};
+
+TEST_P(SiteSurveyJoin, SendsModeChannelForAdHocAndSsidThenShowsLinkInfo) {
+  const JoinCase& c = GetParam();
   World(kWorld);
   OnSiteSurvey([&](CConfigUtility& sheet, UserDriver& user) {
     ASSERT_TRUE(user.FireTimer(CSiteSurveyPage::kSearchTimer));
-    ASSERT_TRUE(user.ClickRow(IDC_SURVEY_LIST, 2));
     const std::size_t from = calls.size();
-    ASSERT_TRUE(user.Click(IDC_SURVEY_CONNECT));
-    const std::vector<std::string> ops = Operations(from);
-    ASSERT_GE(ops.size(), 3u);
-    EXPECT_EQ(std::vector<std::string>(ops.begin(), ops.begin() + 3),
-              (std::vector<std::string>{"NIVO_SetOperatingMode", "NIVO_SetChannel", "NIVO_SetSSID"}));
-    EXPECT_NE(CallsOf("NIVO_SetOperatingMode", from).front().find("\"mode\":0"), std::string::npos);
-    EXPECT_NE(CallsOf("NIVO_SetChannel", from).front().find("\"channel\":3"), std::string::npos);
-    EXPECT_NE(CallsOf("NIVO_SetSSID", from).front().find("\"ssid\":\"Skiff\""), std::string::npos);
+    c.chooseAndJoin(sheet, user);
+    // The join's calls, from its first (choosing a row asks about zero configuration first).
+    std::vector<std::string> ops = Operations(from);
+    ops.erase(ops.begin(), std::find(ops.begin(), ops.end(), "NIVO_SetOperatingMode"));
+    ASSERT_GE(ops.size(), c.operations.size());
+    EXPECT_EQ(std::vector<std::string>(ops.begin(), ops.begin() + static_cast<std::ptrdiff_t>(c.operations.size())),
+              c.operations);
+    ASSERT_EQ(CallsOf("NIVO_SetOperatingMode", from).size(), 1u);
+    EXPECT_NE(CallsOf("NIVO_SetOperatingMode", from).front().find("\"mode\":" + std::to_string(c.mode)),
+              std::string::npos);
+    const std::vector<std::string> channels = CallsOf("NIVO_SetChannel", from);
+    if (c.channel == nullptr) {
+      EXPECT_TRUE(channels.empty());
+    } else {
+      ASSERT_EQ(channels.size(), 1u);
+      EXPECT_NE(channels.front().find(std::string("\"channel\":") + c.channel), std::string::npos);
+    }
+    EXPECT_NE(CallsOf("NIVO_SetSSID", from).front().find(std::string("\"ssid\":\"") + c.ssid + "\""),
+              std::string::npos);
     EXPECT_EQ(sheet.GetActiveIndex(), kLinkInfo);
     EXPECT_FALSE(Enabled(sheet, IDC_SURVEY_CONNECT));
-    // The profile stays as it was.
     EXPECT_STREQ(sheet.profile.ssid, "");
   });
 }
 
-TEST_F(SiteSurveyPageTest, JoiningAnInfrastructureNetworkSendsNoChannel) {
-  World(kWorld);
-  OnSiteSurvey([&](CConfigUtility& sheet, UserDriver& user) {
-    ASSERT_TRUE(user.FireTimer(CSiteSurveyPage::kSearchTimer));
-    ASSERT_TRUE(user.ClickRow(IDC_SURVEY_LIST, 1));
-    const std::size_t from = calls.size();
-    ASSERT_TRUE(user.Click(IDC_SURVEY_CONNECT));
-    const std::vector<std::string> ops = Operations(from);
-    ASSERT_GE(ops.size(), 2u);
-    EXPECT_EQ(std::vector<std::string>(ops.begin(), ops.begin() + 2),
-              (std::vector<std::string>{"NIVO_SetOperatingMode", "NIVO_SetSSID"}));
-    EXPECT_TRUE(CallsOf("NIVO_SetChannel", from).empty());
-    EXPECT_NE(CallsOf("NIVO_SetOperatingMode", from).front().find("\"mode\":1"), std::string::npos);
-    EXPECT_NE(CallsOf("NIVO_SetSSID", from).front().find("\"ssid\":\"Quay\""), std::string::npos);
-  });
-}
+INSTANTIATE_TEST_SUITE_P(
+    Choices, SiteSurveyJoin,
+    ::testing::Values(
+        JoinCase{"AdHocCellClickedThenConnect",
+                 [](CConfigUtility&, UserDriver& user) {
+                   ASSERT_TRUE(user.ClickRow(IDC_SURVEY_LIST, 2));
+                   ASSERT_TRUE(user.Click(IDC_SURVEY_CONNECT));
+                 },
+                 {"NIVO_SetOperatingMode", "NIVO_SetChannel", "NIVO_SetSSID"}, 0, "3", "Skiff"},
+        JoinCase{"InfrastructureReachedByMovingTheSelectionThenConnect",
+                 [](CConfigUtility& sheet, UserDriver& user) {
+                   ASSERT_TRUE(user.ClickRow(IDC_SURVEY_LIST, 0));
+                   const fw::ListView list = sheet.siteSurveyPage.Item<fw::ListView>(IDC_SURVEY_LIST);
+                   ASSERT_TRUE(list.SetSelected(0, false));
+                   ASSERT_TRUE(list.SetSelected(1, true));
+                   ASSERT_TRUE(user.Click(IDC_SURVEY_CONNECT));
+                 },
+                 {"NIVO_SetOperatingMode", "NIVO_SetSSID"}, 1, nullptr, "Quay"},
+        JoinCase{"AdHocCellDoubleClicked",
+                 [](CConfigUtility&, UserDriver& user) { ASSERT_TRUE(user.DoubleClickRow(IDC_SURVEY_LIST, 2)); },
+                 {"NIVO_SetOperatingMode", "NIVO_SetChannel", "NIVO_SetSSID"}, 0, "3", "Skiff"}),
+    [](const ::testing::TestParamInfo<JoinCase>& info) { return std::string(info.param.name); });
 
 #ifndef _WIN32
 // (Natively only: under Wine the message box would wait for a user.)

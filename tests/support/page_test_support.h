@@ -15,9 +15,10 @@
 namespace pagetest {
 
 #ifdef _WIN32
-// Presses `button` of the message box the calling thread shows and gives its text; false when
-// none shows (tests/wine/support/message_box_win32.cpp).
-bool PressThreadMessageBox(int button, std::string& text);
+// Presses `button` of the message box the calling thread shows and gives its text and icon
+// (the MB_ICON... style bits it shows, 0 for none); false when none shows
+// (tests/wine/support/message_box_win32.cpp).
+bool PressThreadMessageBox(int button, std::string& text, std::uint32_t& icon);
 #endif
 
 // Runs steps from the modal loop of a sheet, each once the previous step has returned and
@@ -74,6 +75,17 @@ class Steps : public fw::WindowHandler {
     return texts;
 #endif
   }
+  // Their icons, as the fw::mb::kIcon... bits they show (0 for none).
+  std::vector<std::uint32_t> BoxIcons() const {
+#ifdef _WIN32
+    return boxIcons_;
+#else
+    std::vector<std::uint32_t> icons;
+    for (const auto& box : static_cast<fw::MemoryPlatform&>(platform_).messageBoxes)
+      icons.push_back(box.style & fw::mb::kIconMask);
+    return icons;
+#endif
+  }
 
   bool OnMessage(fw::Handle, std::uint32_t message, fw::WParam wParam, fw::LParam lParam, fw::LResult& result) override {
     result = 0;
@@ -98,11 +110,14 @@ class Steps : public fw::WindowHandler {
 #ifdef _WIN32
   bool PressBox(int button) {
     std::string text;
-    if (!PressThreadMessageBox(button, text)) return false;
+    std::uint32_t icon = 0;
+    if (!PressThreadMessageBox(button, text, icon)) return false;
     boxTexts_.push_back(text);
+    boxIcons_.push_back(icon);
     return true;
   }
   std::vector<std::string> boxTexts_;
+  std::vector<std::uint32_t> boxIcons_;
 #endif
 
   fw::Platform& platform_;

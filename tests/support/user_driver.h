@@ -28,7 +28,9 @@ class UserDriver {
   bool Paste(int id, const std::string& text) { return fw::Controls().UserPaste(page_.window(), id, text); }
   // Chooses an item of a combo box or list box: selected, then CBN_SELCHANGE.
   bool Choose(int id, int index) { return fw::Controls().UserChoose(page_.window(), id, index); }
+  // A click on a row of a list view (a row past the last: on empty space).
   bool ClickRow(int id, int row) { return fw::Controls().UserClickRow(page_.window(), id, row); }
+  bool DoubleClickRow(int id, int row) { return fw::Controls().UserDoubleClickRow(page_.window(), id, row); }
   // Lets the page's timer fire; false when it is not running.
   bool FireTimer(std::uintptr_t id) { return fw::Controls().FireTimer(page_.window(), id); }
   void MouseMove(int x, int y, bool ctrl, bool shift) {

@@ -6,9 +6,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "res/resource.h"
 #include "support/resident_utility.h"
+#include "support/user_input.h"
 
 namespace {
 
@@ -73,6 +75,23 @@ class LinkAndSurveyPages : public ResidentUtility {
   bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
 
   std::vector<std::vector<std::string>> SurveyRows() const { return ForeignListRows(Control(IDC_SURVEY_LIST)); }
+  // Presses "Connect" and waits for the Link Info page, where the join's result shows; the
+  // calls made since then.
+  std::vector<Call> JoinChosenRow() const {
+    return JoinBy([&] { Click(IDC_SURVEY_CONNECT); });
+  }
+  // Does what joins a row, waits for the Link Info page; the calls made since then.
+  std::vector<Call> JoinBy(const std::function<void()>& join) const {
+    const size_t before = Calls().size();
+    join();
+    EXPECT_TRUE(WaitUntil([&] { return CurrentIndex() == kLinkInfoTab; }));
+    std::vector<Call> calls = Calls();
+    calls.erase(calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(std::min(before, calls.size())));
+    return calls;
+  }
+  int SelectedSurveyRow() const {
+    return static_cast<int>(SendMessageA(Control(IDC_SURVEY_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  }
 
   HWND sheet_ = nullptr;
 };
@@ -159,14 +178,10 @@ TEST_F(LinkAndSurveyPages, SiteSurveyListsTheWorldOnceAndJoinsTheAdHocCellWithMo
   EXPECT_EQ(SurveyRows(), expected);
   EXPECT_EQ(CallCount("NIVO_SiteSurveyGet"), 1u);
 
-  const size_t before = Calls().size();
   ASSERT_TRUE(ClickForeignListRow(Control(IDC_SURVEY_LIST), 2));
   ASSERT_TRUE(WaitUntil([&] { return Enabled(IDC_SURVEY_CONNECT); }));
-  Click(IDC_SURVEY_CONNECT);
   // Then the Link Info page is current and shows the cell.
-  ASSERT_TRUE(WaitUntil([&] { return CurrentIndex() == kLinkInfoTab; }));
-  std::vector<Call> calls = Calls();
-  calls.erase(calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(before));
+  const std::vector<Call> calls = JoinChosenRow();
   EXPECT_TRUE(InOrder(calls, {{"NIVO_SetOperatingMode", {{"mode", "0"}}},
                               {"NIVO_SetChannel", {{"channel", "11"}}},
                               {"NIVO_SetSSID", {{"ssid", "Raft"}}}}));
@@ -193,18 +208,55 @@ TEST_F(LinkAndSurveyPages, JoiningAnInfrastructureNetworkSendsNoChannel) {
   ASSERT_TRUE(WaitForCallCount("NIVO_SiteSurveyGet", 2));
   ASSERT_TRUE(WaitUntil([&] { return SurveyRows().size() == 4 && Enabled(IDC_SURVEY_SEARCH); }, 10000));
 
-  const size_t before = Calls().size();
   ASSERT_TRUE(ClickForeignListRow(Control(IDC_SURVEY_LIST), 3));
   ASSERT_TRUE(WaitUntil([&] { return Enabled(IDC_SURVEY_CONNECT); }));
-  Click(IDC_SURVEY_CONNECT);
-  ASSERT_TRUE(WaitUntil([&] { return CurrentIndex() == kLinkInfoTab; }));
-  std::vector<Call> calls = Calls();
-  calls.erase(calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(before));
+  const std::vector<Call> calls = JoinChosenRow();
   EXPECT_TRUE(InOrder(calls, {{"NIVO_SetOperatingMode", {{"mode", "1"}}}, {"NIVO_SetSSID", {{"ssid", "Jetty"}}}}));
   EXPECT_EQ(std::count_if(calls.begin(), calls.end(), [](const Call& c) { return c.op == "NIVO_SetChannel"; }), 0);
   EXPECT_TRUE(WaitForText(IDC_LINK_STATE, "Connected - BSSID = 00-1A-2B-3C-4D-04")) << Text(IDC_LINK_STATE);
   EXPECT_TRUE(WaitForText(IDC_LINK_SSID, "Jetty")) << Text(IDC_LINK_SSID);
   EXPECT_TRUE(WaitForText(IDC_LINK_CHANNEL, "9"));
+}
+
+// The row chosen from the keyboard: after a click on the first row the list has the focus, the
+// keys pressed through the input queue move the selection, and "Connect" joins the row the
+// keys reached (the second one, Quay), not the row that was clicked.
+TEST_F(LinkAndSurveyPages, KeysMoveTheChosenRowAndConnectJoinsTheRowTheyReached) {
+  ASSERT_NO_FATAL_FAILURE(OpenOnLinkInfo());
+  ASSERT_TRUE(ShowPage(kSiteSurveyTab));
+  ASSERT_TRUE(WaitUntil([&] { return SurveyRows().size() == 4 && Enabled(IDC_SURVEY_SEARCH); }, 10000));
+  HWND list = Control(IDC_SURVEY_LIST);
+  SetForegroundWindow(sheet_);
+  ASSERT_TRUE(ClickForeignListRow(list, 0));
+  ASSERT_TRUE(WaitUntil([&] { return Enabled(IDC_SURVEY_CONNECT); }));
+  ASSERT_EQ(FocusInThreadOf(sheet_), list) << "the click gives the list the focus";
+
+  struct KeyStep {
+    WORD key;
+    const char* name;
+    int row;  // selected afterwards
+  };
+  const KeyStep keys[] = {{VK_DOWN, "Down", 1}, {VK_END, "End", 3},  {VK_HOME, "Home", 0},
+                          {VK_DOWN, "Down", 1}, {VK_DOWN, "Down", 2}, {VK_UP, "Up", 1}};
+  for (const KeyStep& k : keys) {
+    ASSERT_TRUE(PressKeys(sheet_, {k.key})) << k.name;
+    EXPECT_TRUE(WaitUntil([&] { return SelectedSurveyRow() == k.row; })) << k.name << ": row " << SelectedSurveyRow();
+    EXPECT_TRUE(Enabled(IDC_SURVEY_CONNECT)) << k.name;
+  }
+
+  const std::vector<Call> calls = JoinChosenRow();
+  EXPECT_TRUE(InOrder(calls, {{"NIVO_SetOperatingMode", {{"mode", "1"}}}, {"NIVO_SetSSID", {{"ssid", "Quay"}}}}));
+  EXPECT_EQ(std::count_if(calls.begin(), calls.end(), [](const Call& c) { return c.op == "NIVO_SetChannel"; }), 0);
+}
+
+// A double click on a row joins it as "Connect" would.
+TEST_F(LinkAndSurveyPages, ADoubleClickOnARowJoinsIt) {
+  ASSERT_NO_FATAL_FAILURE(OpenOnLinkInfo());
+  ASSERT_TRUE(ShowPage(kSiteSurveyTab));
+  ASSERT_TRUE(WaitUntil([&] { return SurveyRows().size() == 4 && Enabled(IDC_SURVEY_SEARCH); }, 10000));
+  const std::vector<Call> calls = JoinBy([&] { ASSERT_TRUE(DoubleClickForeignListRow(Control(IDC_SURVEY_LIST), 3)); });
+  EXPECT_TRUE(InOrder(calls, {{"NIVO_SetOperatingMode", {{"mode", "1"}}}, {"NIVO_SetSSID", {{"ssid", "Jetty"}}}}));
+  EXPECT_TRUE(WaitForText(IDC_LINK_SSID, "Jetty")) << Text(IDC_LINK_SSID);
 }
 
 }  // namespace

@@ -162,16 +162,6 @@ void LogConfig(JsonObject& e, const WlanConfig& c, std::uint32_t bits, bool set)
   if (set) e.Int("GMode", c.GMode);
 }
 
-std::string FormatRate(int rate) {
-  std::string text = std::to_string(rate / 2);
-  if (rate % 2) text += ".5";
-  return text;
-}
-
-}  // namespace
-
-namespace {
-
 std::uint64_t SteadyMilliseconds() {
   return static_cast<std::uint64_t>(
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch()).count());
@@ -653,6 +643,10 @@ std::int32_t VirtualCard::NIVO_GetWLANConfig(std::uint32_t* dwWLFlag, WlanConfig
         rates[k++] = current;
         for (std::uint8_t r : c.rates)
           if (r != 0 && r < current && k < rates.size()) rates[k++] = r;
+        // An 802.11b cell announces each of its rates as a basic rate (bit 0x80 set).
+        if (!n->gBand)
+          for (std::uint8_t& r : rates)
+            if (r != 0) r |= kBasicRateBit;
       }
       std::memcpy(config->supportedRates, rates.data(), rates.size());
     }
@@ -994,7 +988,7 @@ std::string VirtualCard::StatusText() {
   line("bssid", n ? FormatBssid(n->bssid) : "none");
   line("channel", std::to_string(n ? n->channel : c.channel));
   line("rssi", n ? std::to_string(n->signalDbm) + " dBm" : "none");
-  line("rate", n ? FormatRate(CurrentRate(*n)) + " Mbit/s" : "none");
+  line("rate", n ? RateMbitText(CurrentRate(*n)) + " Mbit/s" : "none");
   line("mode", c.infrastructureMode == 1 ? "infrastructure" : "adhoc");
   if (c.wepStatus != 0) {
     line("wep", "off");

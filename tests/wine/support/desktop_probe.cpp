@@ -238,7 +238,9 @@ std::vector<int> ForeignListColumnWidths(HWND list) {
   return widths;
 }
 
-bool ClickForeignListRow(HWND list, int row) {
+namespace {
+// The client point of a row's label in a list view of another process.
+bool ForeignRowPoint(HWND list, int row, LPARAM& at) {
   ForeignBuffer buffer(list, sizeof(RECT));
   if (!buffer.ok()) return false;
   RECT rect = {};
@@ -246,8 +248,25 @@ bool ClickForeignListRow(HWND list, int row) {
   if (!buffer.Write(0, &rect, sizeof(rect))) return false;
   if (!SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(buffer.at(0)))) return false;
   if (!buffer.Read(0, &rect, sizeof(rect))) return false;
-  const LPARAM at = MAKELPARAM(rect.left + 4, (rect.top + rect.bottom) / 2);
+  at = MAKELPARAM(rect.left + 4, (rect.top + rect.bottom) / 2);
+  return true;
+}
+}  // namespace
+
+bool ClickForeignListRow(HWND list, int row) {
+  LPARAM at = 0;
+  if (!ForeignRowPoint(list, row, at)) return false;
   PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(list, WM_LBUTTONUP, 0, at);
+  return true;
+}
+
+bool DoubleClickForeignListRow(HWND list, int row) {
+  LPARAM at = 0;
+  if (!ForeignRowPoint(list, row, at)) return false;
+  PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(list, WM_LBUTTONUP, 0, at);
+  PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
   PostMessageA(list, WM_LBUTTONUP, 0, at);
   return true;
 }

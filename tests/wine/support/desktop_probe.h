@@ -42,6 +42,9 @@ std::vector<int> ForeignListColumnWidths(HWND list);
 // Clicks a row of such a list view as a user does (button down and up posted at the row):
 // the list selects it and tells its parent with NM_CLICK. False when the row has no place.
 bool ClickForeignListRow(HWND list, int row);
+// Double-clicks a row the same way (down, up, double click, up): the list tells its parent
+// NM_CLICK, then NM_DBLCLK.
+bool DoubleClickForeignListRow(HWND list, int row);
 // The items of a combo box of another process, in list order (ASCII texts).
 std::vector<std::string> ForeignComboItems(HWND box);
 // A window's text as WM_GETTEXT gives it (what an edit or static of another process shows).

@@ -2,6 +2,7 @@
 // answer the page's questions as the user would.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "support/page_test_support.h"
@@ -20,15 +21,31 @@ BOOL CALLBACK MatchMessageBox(HWND w, LPARAM found) {
   }
   return TRUE;
 }
+
+// The icon a box shows, as the MB_ICON... bit of its style: Wine's box holds it in its
+// static 1088, the system's shared icon of that kind or none.
+std::uint32_t ShownIcon(HWND box) {
+  const auto shown = reinterpret_cast<HICON>(SendDlgItemMessageA(box, 1088, STM_GETICON, 0, 0));
+  if (shown == nullptr) return 0;
+  const struct {
+    LPCSTR icon;
+    std::uint32_t style;
+  } kinds[] = {{IDI_EXCLAMATION, MB_ICONEXCLAMATION}, {IDI_QUESTION, MB_ICONQUESTION},
+               {IDI_ASTERISK, MB_ICONINFORMATION}, {IDI_HAND, MB_ICONERROR}};
+  for (const auto& kind : kinds)
+    if (LoadIconA(nullptr, kind.icon) == shown) return kind.style;
+  return 0xFFFFFFFFu;  // an icon of its own
+}
 }  // namespace
 
-bool PressThreadMessageBox(int button, std::string& text) {
+bool PressThreadMessageBox(int button, std::string& text, std::uint32_t& icon) {
   HWND box = nullptr;
   EnumThreadWindows(GetCurrentThreadId(), MatchMessageBox, reinterpret_cast<LPARAM>(&box));
   if (box == nullptr) return false;
   char buffer[512] = {};
   GetDlgItemTextA(box, 0xFFFF, buffer, sizeof(buffer));
   text = buffer;
+  icon = ShownIcon(box);
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
   return true;
 }
