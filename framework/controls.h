@@ -81,6 +81,21 @@ constexpr int kRight = 1;
 constexpr int kCenter = 2;
 }  // namespace lvcfmt
 
+// Where the keyboard focus was: a token a page keeps and gives back without looking inside
+// (it may name a window that is not the page's: the tab strip, a button of the sheet).
+class FocusToken {
+ public:
+  FocusToken() = default;
+  bool empty() const { return window_ == nullptr; }
+
+ private:
+  friend class Win32Controls;
+  friend class MemoryControls;
+  FocusToken(Handle window, int id) : window_(window), id_(id) {}
+  Handle window_ = nullptr;  // the window with the focus (memory backend: its dialog)
+  int id_ = 0;               // memory backend: the control of that dialog
+};
+
 // The messages of the controls of one backend.
 class ControlAccess {
  public:
@@ -98,6 +113,11 @@ class ControlAccess {
   virtual bool IsVisible(Handle dialog, int id) = 0;
   virtual void SetFocus(Handle dialog, int id) = 0;
   virtual int FocusedId(Handle dialog) = 0;  // 0 when no control of the dialog has it
+  // Whichever window holds the keyboard focus now (empty when none does); the memory
+  // backend, which keeps a focus per dialog only, answers for `dialog`.
+  virtual FocusToken FocusedWindow(Handle dialog) = 0;
+  // Gives the focus back to the window of the token, if it is still there.
+  virtual void RestoreFocus(const FocusToken& token) = 0;
   // Invalidates the control with erase and updates it at once.
   virtual void RepaintNow(Handle dialog, int id) = 0;
 

@@ -46,6 +46,7 @@ struct Handler {
   using MouseMoveFn = void (T::*)(const MouseMove& move);
   using ContextHelpFn = void (T::*)(std::uint32_t helpContext);
   using KeyCharFn = KeyVerdict (T::*)(int editId, char ch);
+  using PasteFn = KeyVerdict (T::*)(int editId, const std::string& text);
 
   EventKind kind;
   int id = 0;                // control id (command, notify, key char); 0 in the other rows
@@ -53,9 +54,9 @@ struct Handler {
   std::uintptr_t timerId = kAnyTimer;
   // Addressed by index: in the 32-bit build std::uintptr_t and std::uint32_t are one type, so
   // TimerFn and ContextHelpFn may be the same alternative twice.
-  using Fn = std::variant<CommandFn, NotifyFn, TimerFn, ColourFn, MouseMoveFn, ContextHelpFn, KeyCharFn>;
+  using Fn = std::variant<CommandFn, NotifyFn, TimerFn, ColourFn, MouseMoveFn, ContextHelpFn, KeyCharFn, PasteFn>;
   static constexpr std::size_t kCommandFn = 0, kNotifyFn = 1, kTimerFn = 2, kColourFn = 3, kMouseMoveFn = 4,
-                               kContextHelpFn = 5, kKeyCharFn = 6;
+                               kContextHelpFn = 5, kKeyCharFn = 6, kPasteFn = 7;
   Fn fn;
 
   bool Matches(const PageEvent& e) const {
@@ -65,6 +66,7 @@ struct Handler {
       case EventKind::kNotify:
         return e.id == id && e.code == code;
       case EventKind::kKeyChar:
+      case EventKind::kPaste:
         return e.id == id;
       case EventKind::kTimer:
         return timerId == kAnyTimer || e.timerId == timerId;
@@ -96,6 +98,9 @@ struct Handler {
         break;
       case EventKind::kKeyChar:
         e.verdict = (page.*std::get<kKeyCharFn>(fn))(e.id, e.ch);
+        break;
+      case EventKind::kPaste:
+        e.verdict = (page.*std::get<kPasteFn>(fn))(e.id, e.text);
         break;
     }
   }
@@ -134,6 +139,12 @@ Handler<T> OnContextHelp(void (T::*fn)(std::uint32_t)) {
 template <class T>
 Handler<T> OnKeyChar(int id, KeyVerdict (T::*fn)(int, char)) {
   return Handler<T>{EventKind::kKeyChar, id, 0, kAnyTimer, typename Handler<T>::Fn(std::in_place_index<Handler<T>::kKeyCharFn>, fn)};
+}
+
+// Sees each paste into the edit `id` first: the text goes in, or nothing does and a beep sounds.
+template <class T>
+Handler<T> OnPaste(int id, KeyVerdict (T::*fn)(int, const std::string&)) {
+  return Handler<T>{EventKind::kPaste, id, 0, kAnyTimer, typename Handler<T>::Fn(std::in_place_index<Handler<T>::kPasteFn>, fn)};
 }
 
 // A page class with a handler table: T::Handlers() gives the rows; the first row that

@@ -3,6 +3,7 @@
 // device context or a pointer from a message parameter.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "framework/messages.h"
 
@@ -17,6 +18,8 @@ enum class EventKind : std::uint8_t {
   kMouseMove,    // WM_MOUSEMOVE over the page: x, y (client), ctrl, shift
   kContextHelp,  // WM_HELP: helpContext (0 when the request has none)
   kKeyChar,      // a character typed into an edit of the page: id, ch; answered in `verdict`
+  kPaste,        // a paste into an edit of the page (Ctrl+V, Shift+Insert, the edit menu's
+                 // Paste): id, text (what the edit would insert); answered in `verdict`
 };
 
 // Which WM_CTLCOLOR... message asked. A disabled or read-only edit asks as a static.
@@ -37,7 +40,7 @@ struct ColourAnswer {
   }
 };
 
-// What happens to a character typed into a filtered edit.
+// What happens to a character typed, or a text pasted, into a filtered edit.
 enum class KeyVerdict : std::uint8_t { kPass, kDropWithBeep };
 
 struct PageEvent {
@@ -52,6 +55,7 @@ struct PageEvent {
   bool ctrl = false, shift = false;
   std::uint32_t helpContext = 0;  // context help
   char ch = 0;                    // key char
+  std::string text;               // paste
   ColourKind colourKind = ColourKind::kStatic;
 
   // Answers the handler gives.

@@ -1,6 +1,7 @@
 #include "pages/encryption_page.h"
 
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "core/config_utility.h"
@@ -48,6 +49,8 @@ std::span<const fw::Handler<CEncryptionPage>> CEncryptionPage::Handlers() {
     }
     rows.push_back(fw::OnKeyChar(IDC_PASSPHRASE, &P::FilterKeyField));
     for (std::uint32_t id : kAllKeyFields) rows.push_back(fw::OnKeyChar(static_cast<int>(id), &P::FilterKeyField));
+    rows.push_back(fw::OnPaste(IDC_PASSPHRASE, &P::FilterKeyFieldPaste));
+    for (std::uint32_t id : kAllKeyFields) rows.push_back(fw::OnPaste(static_cast<int>(id), &P::FilterKeyFieldPaste));
     rows.push_back(fw::OnContextHelp(&P::OnContextHelp));
     rows.push_back(fw::OnCtlColor(&P::OnCtlColor));
     rows.push_back(fw::OnPaint(&P::OnPaint));
@@ -171,7 +174,7 @@ void CEncryptionPage::UpdateKeyLayout(int level) {
 }
 
 void CEncryptionPage::MaskKeyFields() {
-  const int focused = fw::Controls().FocusedId(window());
+  const fw::FocusToken focused = fw::Controls().FocusedWindow(window());
   auto mask = [&](std::uint32_t id) {
     const fw::Edit field = Item<fw::Edit>(static_cast<int>(id));
     field.SetPasswordChar('*');
@@ -181,7 +184,7 @@ void CEncryptionPage::MaskKeyFields() {
   mask(IDC_PASSPHRASE);
   Item(IDC_WEP_LEVEL).SetFocus();
   passphraseShown = 0;
-  if (focused != 0) Item(focused).SetFocus();
+  fw::Controls().RestoreFocus(focused);
 }
 
 void CEncryptionPage::ShowAsciiMasks() {
@@ -304,13 +307,27 @@ void CEncryptionPage::OnKeyFieldUpdate() {
 }
 
 fw::KeyVerdict CEncryptionPage::FilterKeyField(int id, char typed) {
+  return ApplyKeyFieldVerdict(id, [typed](const KeyFieldKind& kind, const KeyFieldState& state) {
+    return FilterKeystroke(kind, state, typed);
+  });
+}
+
+fw::KeyVerdict CEncryptionPage::FilterKeyFieldPaste(int id, const std::string& pasted) {
+  return ApplyKeyFieldVerdict(id, [&pasted](const KeyFieldKind& kind, const KeyFieldState& state) {
+    return FilterPaste(kind, state, pasted);
+  });
+}
+
+fw::KeyVerdict CEncryptionPage::ApplyKeyFieldVerdict(
+    int id, const std::function<KeystrokeVerdict(const KeyFieldKind&, const KeyFieldState&)>& filter) {
   const std::optional<KeyFieldKind> kind = KeyFieldKindOf(static_cast<std::uint32_t>(id));
   if (!kind) return fw::KeyVerdict::kPass;
   const fw::Edit field = Item<fw::Edit>(id);
   int start = 0, end = 0;
   field.GetSel(start, end);
   const std::string text = field.GetText();
-  const KeystrokeVerdict verdict = FilterKeystroke(*kind, {text, field.GetPasswordChar() == '*', start != end}, typed);
+  const KeystrokeVerdict verdict = filter(
+      *kind, {text, field.GetPasswordChar() == '*', static_cast<std::size_t>(start), static_cast<std::size_t>(end)});
   if (verdict.startFresh) {
     field.SetSel(0, -1);
     field.ReplaceSel("");

@@ -6,6 +6,7 @@
 // texts live in the page's members. The rules without controls are in encryption_rules.h.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -65,10 +66,15 @@ class CEncryptionPage : public fw::Page<CEncryptionPage>, public EncryptionKeyTe
   void GenerateLiveKeys();
   void OnKeyFieldUpdate();
   fw::KeyVerdict FilterKeyField(int id, char typed);
+  fw::KeyVerdict FilterKeyFieldPaste(int id, const std::string& pasted);
   void OnCtlColor(int id, fw::ColourKind kind, fw::ColourAnswer& answer);
   void OnPaint() {}
   void OnContextHelp(std::uint32_t helpContext);
 
+  // Runs a key field's filter on the field as it stands and prepares the field as the verdict
+  // says (a fresh text, in clear); whether the input goes in.
+  fw::KeyVerdict ApplyKeyFieldVerdict(
+      int id, const std::function<KeystrokeVerdict(const KeyFieldKind&, const KeyFieldState&)>& filter);
   void EnableUndoAndApply(bool enable);
   void SetEntryFromProfile();
   void ShowProfileLevel();

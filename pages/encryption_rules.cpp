@@ -7,11 +7,11 @@
 
 namespace {
 
-constexpr KeyFieldKind kPassphraseKind{true, kPassphraseTypedLength};
-constexpr KeyFieldKind kHexKind64{false, 2 * static_cast<int>(kWepKeyBytes64)};
-constexpr KeyFieldKind kHexKind128{false, 2 * static_cast<int>(kWepKeyBytes128)};
-constexpr KeyFieldKind kAsciiKind64{true, static_cast<int>(kWepKeyBytes64)};
-constexpr KeyFieldKind kAsciiKind128{true, static_cast<int>(kWepKeyBytes128)};
+constexpr KeyFieldKind kPassphraseKind{true, kPassphraseTypedLength, {}};
+constexpr KeyFieldKind kHexKind64{false, 2 * static_cast<int>(kWepKeyBytes64), {}};
+constexpr KeyFieldKind kHexKind128{false, 2 * static_cast<int>(kWepKeyBytes128), {}};
+constexpr KeyFieldKind kAsciiKind64{true, static_cast<int>(kWepKeyBytes64), kAsciiMask64};
+constexpr KeyFieldKind kAsciiKind128{true, static_cast<int>(kWepKeyBytes128), kAsciiMask128};
 
 bool Contains(const std::array<std::uint32_t, 4>& ids, std::uint32_t id) {
   return std::find(ids.begin(), ids.end(), id) != ids.end();
@@ -50,13 +50,27 @@ std::optional<KeyFieldKind> KeyFieldKindOf(std::uint32_t controlId) {
   return std::nullopt;
 }
 
+namespace {
+
+// A field whose text is hidden (masked, or its asterisk text shown) is never edited in place.
+bool StartsFresh(const KeyFieldKind& kind, const KeyFieldState& state) {
+  return state.masked || (!kind.asteriskMask.empty() && state.text == kind.asteriskMask);
+}
+
+bool IsControlCharacter(char c) { return (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) && c != kBackspace; }
+
+}  // namespace
+
 KeystrokeVerdict FilterKeystroke(const KeyFieldKind& kind, const KeyFieldState& state, char typed) {
   KeystrokeVerdict verdict;
+  if (IsControlCharacter(typed)) {
+    verdict.pass = true;
+    return verdict;
+  }
   std::size_t length = state.text.size();
-  bool hasSelection = state.hasSelection;
-  // A masked text, or the asterisks of an ASCII key, are never edited in place: typing
-  // replaces them with a fresh text in clear.
-  if (state.masked || (!state.text.empty() && state.text.front() == '*')) {
+  bool hasSelection = state.hasSelection();
+  // Typing replaces a hidden text with a fresh text in clear.
+  if (StartsFresh(kind, state)) {
     verdict.startFresh = true;
     verdict.unmask = state.masked;
     length = 0;
@@ -74,6 +88,27 @@ KeystrokeVerdict FilterKeystroke(const KeyFieldKind& kind, const KeyFieldState& 
     verdict.beep = true;
     return verdict;
   }
+  verdict.pass = true;
+  return verdict;
+}
+
+KeystrokeVerdict FilterPaste(const KeyFieldKind& kind, const KeyFieldState& state, std::string_view pasted) {
+  KeystrokeVerdict verdict;
+  const bool fresh = StartsFresh(kind, state);
+  std::size_t kept = 0;  // characters of the present text that stay
+  if (!fresh) {
+    const std::size_t start = std::min(state.selStart, state.text.size());
+    const std::size_t end = std::clamp(state.selEnd, start, state.text.size());
+    kept = state.text.size() - (end - start);
+  }
+  const bool fits = kind.maxLength == 0 || kept + pasted.size() <= static_cast<std::size_t>(kind.maxLength);
+  const bool allowed = kind.asciiMode || std::all_of(pasted.begin(), pasted.end(), IsHexDigit);
+  if (!fits || !allowed) {
+    verdict.beep = true;
+    return verdict;
+  }
+  verdict.startFresh = fresh;
+  verdict.unmask = fresh && state.masked;
   verdict.pass = true;
   return verdict;
 }

@@ -38,21 +38,25 @@ inline constexpr std::array<std::uint32_t, 16> kAllKeyFields = {
     IDC_KEY1_ASCII128, IDC_KEY2_ASCII128, IDC_KEY3_ASCII128, IDC_KEY4_ASCII128};
 
 // What one key field accepts as typed: any character or hexadecimal digits only, and how many
-// characters (0: no limit).
+// characters (0: no limit); and the asterisk text it shows in place of its key (ASCII key
+// fields only, else empty).
 struct KeyFieldKind {
   bool asciiMode;
   int maxLength;
+  std::string_view asteriskMask;
 };
 // The kind of the passphrase field or of one of the sixteen key fields; nothing for any
 // other control.
 std::optional<KeyFieldKind> KeyFieldKindOf(std::uint32_t controlId);
 
 // ---------------------------------------------------------------- keystroke filter
-// The state of a key field when a character is typed into it.
+// The state of a key field when a character is typed or a text pasted into it.
 struct KeyFieldState {
-  std::string_view text;     // what the field holds
-  bool masked = false;       // its password character is '*'
-  bool hasSelection = false; // some of its text is selected
+  std::string_view text;      // what the field holds
+  bool masked = false;        // its password character is '*'
+  std::size_t selStart = 0;   // the selection (the caret when both are equal)
+  std::size_t selEnd = 0;
+  bool hasSelection() const { return selStart != selEnd; }
 };
 
 // What becomes of one typed character.
@@ -66,11 +70,21 @@ struct KeystrokeVerdict {
 
 constexpr char kBackspace = 8;
 
-// The keystroke filter of a key field: typing into a masked field, or one whose text begins
-// with '*', starts a fresh text; backspace passes; at the length limit the character is
+// The keystroke filter of a key field: the control characters other than backspace (Ctrl+A,
+// Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+Z ...) are commands to the field, not typing, and pass as
+// they are. Any other typing into a masked field, or into one that shows exactly its
+// asterisk text, starts a fresh text; backspace passes; at the length limit the character is
 // dropped with a beep unless text is selected (it then replaces the selection); a
 // hexadecimal field drops everything but '0'-'9', 'A'-'F' and 'a'-'f' with a beep.
 KeystrokeVerdict FilterKeystroke(const KeyFieldKind& kind, const KeyFieldState& state, char typed);
+
+// The paste filter of a key field (`pasted` is the line the field would take in): into a
+// masked field, or one that shows exactly its asterisk text, the pasted text replaces the
+// whole text (startFresh, and unmask when masked); elsewhere it replaces the selection.
+// The text that results obeys the field's rules: hexadecimal digits only where the field is
+// hexadecimal, at most maxLength characters. A paste that would break them is refused
+// whole with the beep, and the field stays as it was.
+KeystrokeVerdict FilterPaste(const KeyFieldKind& kind, const KeyFieldState& state, std::string_view pasted);
 
 // ---------------------------------------------------------------- key layout
 // Controls whose enabling the key layout decides: the sixteen key fields, the key entry's

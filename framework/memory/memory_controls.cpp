@@ -13,6 +13,7 @@ namespace {
 constexpr std::uint32_t kWsVisible = 0x10000000;
 constexpr std::uint32_t kWsDisabled = 0x08000000;
 constexpr std::uint32_t kWsGroup = 0x00020000;
+constexpr std::uint32_t kWsTabStop = 0x00010000;
 constexpr std::uint32_t kEsPassword = 0x20;
 constexpr std::uint32_t kEsReadOnly = 0x800;
 constexpr std::uint32_t kCbsTypeMask = 0x3;
@@ -184,6 +185,24 @@ void MemoryControls::Enable(Handle dialog, int id, bool enable) {
   Control* c = Find(dialog, id);
   if (c == nullptr) return;
   c->style = enable ? (c->style & ~kWsDisabled) : (c->style | kWsDisabled);
+  if (!enable && FocusedId(dialog) == id) HandOnFocus(dialog, id);
+}
+
+void MemoryControls::HandOnFocus(Handle dialog, int id) {
+  // The next enabled, visible tab stop after the control in template order, round to the
+  // start of the page (the sheet's own buttons are not modelled); no focus when there is none.
+  Dialog* d = FindDialog(dialog);
+  const auto& all = d->controls;
+  const auto self = static_cast<std::size_t>(
+      std::find_if(all.begin(), all.end(), [id](const Control& c) { return c.id == id; }) - all.begin());
+  for (std::size_t n = 1; n < all.size(); ++n) {
+    const Control& next = all[(self + n) % all.size()];
+    if (next.enabled() && next.visible() && (next.style & kWsTabStop) != 0) {
+      SetFocus(dialog, next.id);
+      return;
+    }
+  }
+  d->focus = 0;
 }
 
 bool MemoryControls::IsEnabled(Handle dialog, int id) {
@@ -219,6 +238,15 @@ void MemoryControls::SetFocus(Handle dialog, int id) {
 int MemoryControls::FocusedId(Handle dialog) {
   Dialog* d = FindDialog(dialog);
   return d != nullptr ? d->focus : 0;
+}
+
+FocusToken MemoryControls::FocusedWindow(Handle dialog) {
+  const int id = FocusedId(dialog);
+  return id != 0 ? FocusToken(dialog, id) : FocusToken();
+}
+
+void MemoryControls::RestoreFocus(const FocusToken& token) {
+  if (!token.empty()) SetFocus(token.window_, token.id_);
 }
 
 void MemoryControls::RepaintNow(Handle dialog, int id) {
@@ -607,6 +635,14 @@ bool MemoryControls::ReplaceSelection(Handle dialog, Control& c, const std::stri
   return true;
 }
 
+bool MemoryControls::PageLetsInput(Handle dialog, PageEvent& input) {
+  if (Deliver(dialog, input) && input.verdict == KeyVerdict::kDropWithBeep) {
+    platform_.MessageBeep(beep::kExclamation);
+    return false;
+  }
+  return true;
+}
+
 bool MemoryControls::UserType(Handle dialog, int id, char ch) {
   Control* c = Find(dialog, id);
   if (c == nullptr || !c->enabled() || !c->visible()) return false;
@@ -616,10 +652,7 @@ bool MemoryControls::UserType(Handle dialog, int id, char ch) {
     e.kind = EventKind::kKeyChar;
     e.id = id;
     e.ch = ch;
-    if (Deliver(dialog, e) && e.verdict == KeyVerdict::kDropWithBeep) {
-      platform_.MessageBeep(beep::kExclamation);
-      return true;
-    }
+    if (!PageLetsInput(dialog, e)) return true;
     c = Find(dialog, id);
     if (c == nullptr) return true;
     if (c->readOnly()) return true;
@@ -642,7 +675,18 @@ bool MemoryControls::UserPaste(Handle dialog, int id, const std::string& text) {
   if (c == nullptr || !c->enabled() || !c->visible()) return false;
   if (!c->isEdit() && !c->comboHasEdit()) return false;
   if (c->isEdit() && c->readOnly()) return true;
-  ReplaceSelection(dialog, *c, FirstLine(text), true);
+  std::string line = FirstLine(text);
+  if (c->isEdit()) {
+    // The page sees the paste first, as with a typed character.
+    PageEvent e;
+    e.kind = EventKind::kPaste;
+    e.id = id;
+    e.text = line;
+    if (!PageLetsInput(dialog, e)) return true;
+    c = Find(dialog, id);
+    if (c == nullptr) return true;
+  }
+  ReplaceSelection(dialog, *c, line, true);
   return true;
 }
 

@@ -3,7 +3,8 @@
 // measured on Win32 and Wine: a text write to an edit sends EN_UPDATE and EN_CHANGE (even
 // when the text stays the same); a selection made by the program sends no CBN_SELCHANGE;
 // sorted combo boxes insert in order; exact finds ignore case; disabled or hidden controls
-// take no user input; a dropped keystroke beeps.
+// take no user input; a dropped keystroke beeps; a focused control that is disabled hands the
+// focus to the next tab stop.
 #pragma once
 #include <cstdint>
 #include <map>
@@ -43,6 +44,8 @@ class MemoryControls : public ControlAccess {
   bool IsVisible(Handle dialog, int id) override;
   void SetFocus(Handle dialog, int id) override;
   int FocusedId(Handle dialog) override;
+  FocusToken FocusedWindow(Handle dialog) override;
+  void RestoreFocus(const FocusToken& token) override;
   void RepaintNow(Handle dialog, int id) override;
   LResult Send(Handle dialog, int id, std::uint32_t message, WParam wParam, LParam lParam) override;
   LResult SendWithText(Handle dialog, int id, std::uint32_t message, WParam wParam,
@@ -106,11 +109,16 @@ class MemoryControls : public ControlAccess {
   Dialog* FindDialog(Handle dialog);
   Control* Find(Handle dialog, int id);
   bool Deliver(Handle dialog, PageEvent& event);
+  // The page judges the user's input (a typed character, a paste) first: false when it
+  // dropped it, with the beep.
+  bool PageLetsInput(Handle dialog, PageEvent& input);
   void Command(Handle dialog, int id, std::uint32_t code);
   void NotifyRow(Handle dialog, int id, std::uint32_t code, int row, std::uint32_t newState,
                  std::uint32_t oldState);
   // The edit text changed: EN_UPDATE and EN_CHANGE, or their combo box counterparts.
   void TextChanged(Handle dialog, Control& control);
+  // The focused control `id` was disabled: the focus moves on to the next tab stop.
+  void HandOnFocus(Handle dialog, int id);
   // Replaces the selection, within the limit when `honourLimit`; false when nothing fitted.
   bool ReplaceSelection(Handle dialog, Control& control, const std::string& text, bool honourLimit);
   int AddItem(Control& control, const std::string& text, bool sorted);

@@ -24,6 +24,8 @@ class Win32Controls : public ControlAccess {
   bool IsVisible(Handle dialog, int id) override;
   void SetFocus(Handle dialog, int id) override;
   int FocusedId(Handle dialog) override;
+  FocusToken FocusedWindow(Handle dialog) override;
+  void RestoreFocus(const FocusToken& token) override;
   void RepaintNow(Handle dialog, int id) override;
   LResult Send(Handle dialog, int id, std::uint32_t message, WParam wParam, LParam lParam) override;
   LResult SendWithText(Handle dialog, int id, std::uint32_t message, WParam wParam,

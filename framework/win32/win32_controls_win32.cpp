@@ -51,9 +51,23 @@ HWND ComboEdit(HWND combo) {
 
 bool Usable(HWND h) { return h != nullptr && IsWindowEnabled(h) && (StyleOf(h) & WS_VISIBLE) != 0; }
 
-std::string FirstLine(const std::string& text) {
-  const std::size_t end = text.find_first_of("\r\n");
-  return end == std::string::npos ? text : text.substr(0, end);
+// Makes `text` the clipboard's text; false when the clipboard could not be had.
+bool PutOnClipboard(HWND owner, const std::string& text) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (block == nullptr) return false;
+  if (auto* chars = static_cast<char*>(GlobalLock(block))) {
+    std::memcpy(chars, text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+  }
+  if (!OpenClipboard(owner)) {
+    GlobalFree(block);
+    return false;
+  }
+  EmptyClipboard();
+  const bool placed = SetClipboardData(CF_TEXT, block) != nullptr;
+  CloseClipboard();
+  if (!placed) GlobalFree(block);
+  return placed;
 }
 
 std::string WindowText(HWND h) {
@@ -62,6 +76,20 @@ std::string WindowText(HWND h) {
   std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
   const LRESULT n = SendMessageA(h, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
   return std::string(buffer.data(), n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+// A control about to be disabled while it holds the focus (a button that disables itself
+// when pressed) hands the focus to the next enabled control in the window's tab order, as Tab
+// would, so that the keyboard never sits on a disabled control. (The system would leave the
+// focus nowhere.)
+void HandOnFocus(HWND control) {
+  const HWND focus = GetFocus();
+  if (focus == nullptr || (focus != control && IsChild(control, focus) == FALSE)) return;
+  const HWND root = GetAncestor(control, GA_ROOT);
+  const HWND next = root != nullptr ? GetNextDlgTabItem(root, control, FALSE) : nullptr;
+  if (next == nullptr || next == control || IsChild(control, next) != FALSE) return;
+  // Through the dialog that holds it, which also moves the default button's frame.
+  SendMessageA(GetParent(next), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
 }
 
 // What a list view tells its page of a click on `row` (-1: on no row).
@@ -95,7 +123,10 @@ void Win32Controls::SetText(Handle dialog, int id, const std::string& text) {
 }
 
 void Win32Controls::Enable(Handle dialog, int id, bool enable) {
-  if (HWND h = Item(dialog, id)) EnableWindow(h, enable ? TRUE : FALSE);
+  HWND h = Item(dialog, id);
+  if (h == nullptr) return;
+  if (!enable) HandOnFocus(h);
+  EnableWindow(h, enable ? TRUE : FALSE);
 }
 
 bool Win32Controls::IsEnabled(Handle dialog, int id) {
@@ -121,6 +152,16 @@ int Win32Controls::FocusedId(Handle dialog) {
   HWND page = static_cast<HWND>(dialog);
   while (focus != nullptr && GetParent(focus) != page) focus = GetParent(focus);
   return focus != nullptr ? GetDlgCtrlID(focus) : 0;
+}
+
+FocusToken Win32Controls::FocusedWindow(Handle) {
+  HWND focus = GetFocus();
+  return focus != nullptr ? FocusToken(focus, 0) : FocusToken();
+}
+
+void Win32Controls::RestoreFocus(const FocusToken& token) {
+  const HWND h = static_cast<HWND>(token.window_);
+  if (h != nullptr && IsWindow(h)) ::SetFocus(h);
 }
 
 void Win32Controls::RepaintNow(Handle dialog, int id) {
@@ -234,11 +275,10 @@ bool Win32Controls::UserPaste(Handle dialog, int id, const std::string& text) {
   if (!Usable(h)) return false;
   HWND target = SameClass(h, "Edit") ? h : ComboEdit(SameClass(h, "ComboBox") ? h : nullptr);
   if (target == nullptr) return false;
-  if ((StyleOf(target) & ES_READONLY) != 0) return true;
-  // What WM_PASTE does to a single-line edit: the first line replaces the selection,
-  // within the limit.
-  const std::string line = FirstLine(text);
-  SendMessageA(target, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line.c_str()));
+  // As the edit menu's Paste: the text on the clipboard, then WM_PASTE to the edit, which
+  // puts the first line in place of the selection, within the limit.
+  if (!PutOnClipboard(target, text)) return false;
+  SendMessageA(target, WM_PASTE, 0, 0);
   return true;
 }
 

@@ -33,7 +33,21 @@ PropertyPage* PageOf(HWND page) {
   return page != nullptr ? reinterpret_cast<PropertyPage*>(GetWindowLongPtrA(page, DWLP_USER)) : nullptr;
 }
 
-// A page edit's messages: each typed character first passes the page's filter.
+// The clipboard's text as a single-line edit pastes it: up to the first line break.
+std::string ClipboardLine(HWND edit) {
+  std::string text;
+  if (!OpenClipboard(edit)) return text;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const auto* chars = static_cast<const char*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text.substr(0, text.find_first_of("\r\n"));
+}
+
+// A page edit's messages: each typed character and each paste first pass the page's filter.
 LRESULT CALLBACK FilteredEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
   const WNDPROC original = OriginalEditProc(edit);
   if (original == nullptr) return DefWindowProcA(edit, message, wParam, lParam);
@@ -45,6 +59,28 @@ LRESULT CALLBACK FilteredEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM
       event.ch = static_cast<char>(wParam);
       if (page->OnEvent(event) && event.verdict == KeyVerdict::kDropWithBeep) {
         Sys().MessageBeep(beep::kExclamation);
+        return 0;
+      }
+    }
+  }
+  if (message == WM_KEYDOWN && wParam == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
+    // Shift+Insert pastes as Ctrl+V does, through WM_PASTE (the edit would paste directly).
+    SendMessageA(edit, WM_PASTE, 0, 0);
+    return 0;
+  }
+  if (message == WM_PASTE && (GetWindowLongPtrA(edit, GWL_STYLE) & ES_READONLY) == 0) {
+    if (PropertyPage* page = PageOf(GetParent(edit))) {
+      PageEvent event;
+      event.kind = EventKind::kPaste;
+      event.id = GetDlgCtrlID(edit);
+      event.text = ClipboardLine(edit);
+      if (page->OnEvent(event)) {
+        // The text the page judged is the text that goes in, whatever the clipboard holds now.
+        if (event.verdict == KeyVerdict::kDropWithBeep) {
+          Sys().MessageBeep(beep::kExclamation);
+        } else {
+          CallWindowProcA(original, edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(event.text.c_str()));
+        }
         return 0;
       }
     }
@@ -384,6 +420,11 @@ LRESULT Win32SheetBackend::OnSheetMessage(HWND hwnd, UINT message, WPARAM wParam
     case psm::kCommandHelp:
       sheet().OnCommandHelp();
       return 0;
+    case WM_HELP:
+      // F1 on the tab strip or on one of the window's own buttons (a page answers F1 on its
+      // own controls): the same as pressing the Help button.
+      PostMessageA(hwnd, PSM_PRESSBUTTON, PSBTN_HELP, 0);
+      return TRUE;
     case WM_DRAWITEM: {
       auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
       if (item != nullptr && item->CtlType == ODT_TAB) {

@@ -129,7 +129,14 @@ bool Win32Platform::ShowHelp(std::uint32_t topic) {
   if (dot == std::string::npos || dot < guide.rfind('\\')) return false;
   guide.resize(dot);
   guide += ".html";
-  if (GetFileAttributesA(guide.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+  if (GetFileAttributesA(guide.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    // Help was asked for: say why none comes, over the window that asked, under its title.
+    const HWND owner = GetActiveWindow();
+    char title[256] = {};
+    if (owner != nullptr) GetWindowTextA(owner, title, sizeof(title));
+    MessageBox(owner, "Help is not available: the user's guide " + guide + " was not found.", title, mb::kOk);
+    return false;
+  }
   std::string url = "file:///" + guide + "#topic-" + std::to_string(topic);
   for (char& c : url)
     if (c == '\\') c = '/';

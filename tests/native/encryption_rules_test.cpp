@@ -54,8 +54,18 @@ TEST(EncryptionKeystrokeFilter, DecidesEachTypedCharacter) {
       {"backspace in a masked field also starts afresh", IDC_KEY1_ASCII64, "abcde", true, false, kBackspace,
        kFreshUnmaskPass},
       {"the asterisk text of an ASCII field is replaced", IDC_KEY3_ASCII64, "*****", false, false, 'x', kFreshPass},
-      {"a typed text beginning with '*' is replaced too", IDC_KEY1_ASCII128, "*ab", false, false, 'c', kFreshPass},
+      {"the 128-bit asterisk text too", IDC_KEY2_ASCII128, "*************", false, false, 'x', kFreshPass},
+      {"a key that begins with '*' is typed on", IDC_KEY1_ASCII128, "*ab", false, false, 'c', kPass},
+      {"five asterisks are not the 128-bit field's mask", IDC_KEY1_ASCII128, "*****", false, false, '*', kPass},
+      {"a passphrase that begins with '*' is typed on", IDC_PASSPHRASE, "*****", false, false, 'x', kPass},
       {"an asterisk later in the text is kept", IDC_KEY1_ASCII128, "ab*", false, false, 'c', kPass},
+      // Control characters are commands to the field (select all, copy, paste, cut, undo).
+      {"Ctrl+C in a masked field keeps the key", IDC_KEY1_HEX64, "0123456789", true, false, '\x03', kPass},
+      {"Ctrl+A in a masked field", IDC_KEY1_ASCII64, "abcde", true, false, '\x01', kPass},
+      {"Ctrl+V into a full field is no typing", IDC_KEY1_HEX64, "0123456789", false, false, '\x16', kPass},
+      {"Ctrl+X in an ASCII field showing its mask", IDC_KEY1_ASCII64, "*****", false, false, '\x18', kPass},
+      {"Ctrl+Z in a hex field is no non-digit", IDC_KEY2_HEX128, "12", false, false, '\x1A', kPass},
+      {"Ctrl+Backspace in a masked passphrase", IDC_PASSPHRASE, "secret", true, false, '\x7F', kPass},
       {"a full 64-bit ASCII field", IDC_KEY1_ASCII64, "abcde", false, false, 'f', kBeep},
       {"any character into an ASCII field", IDC_KEY1_ASCII64, "abcd", false, false, '!', kPass},
       {"an 8-bit character into an ASCII field", IDC_KEY2_ASCII128, "", false, false, '\xE9', kPass},
@@ -67,8 +77,48 @@ TEST(EncryptionKeystrokeFilter, DecidesEachTypedCharacter) {
   for (const KeystrokeCase& c : cases) {
     const std::optional<KeyFieldKind> kind = KeyFieldKindOf(c.field);
     ASSERT_TRUE(kind.has_value()) << c.what;
-    const KeystrokeVerdict verdict = FilterKeystroke(*kind, {c.text, c.masked, c.selection}, c.typed);
+    const KeystrokeVerdict verdict = FilterKeystroke(*kind, {c.text, c.masked, 0, c.selection ? c.text.size() : 0}, c.typed);
     EXPECT_EQ(verdict, c.expected) << c.what;
+  }
+}
+
+struct PasteCase {
+  const char* what;
+  std::uint32_t field;
+  std::string text;
+  bool masked;
+  std::size_t selStart, selEnd;
+  std::string pasted;
+  KeystrokeVerdict expected;
+};
+
+TEST(EncryptionKeystrokeFilter, DecidesEachPaste) {
+  const std::string passphrase127(127, 'p');
+  const std::size_t end = std::string::npos;  // the caret at the end of the text
+  const PasteCase cases[] = {
+      {"a key into a masked hex field replaces the whole key, in clear", IDC_KEY1_HEX64, "0123456789", true, 3, 3,
+       "0A0B0C0D0E", kFreshUnmaskPass},
+      {"a key too long for a masked field is refused whole", IDC_KEY1_HEX64, "0123456789", true, 0, 0,
+       "0A0B0C0D0E0F", kBeep},
+      {"a non-digit refuses the whole paste into a hex field", IDC_KEY2_HEX128, "", false, 0, 0, "12g4", kBeep},
+      {"digits after the caret, within the length", IDC_KEY3_HEX64, "12", false, end, end, "34567890", kPass},
+      {"one digit too many after the caret", IDC_KEY3_HEX64, "12", false, end, end, "345678901", kBeep},
+      {"a paste over a selection counts what stays", IDC_KEY1_HEX64, "0123456789", false, 2, 5, "abc", kPass},
+      {"a selection a character short of room", IDC_KEY1_HEX64, "0123456789", false, 2, 4, "abc", kBeep},
+      {"the asterisk text of an ASCII field is replaced whole", IDC_KEY1_ASCII64, "*****", false, 5, 5, "k*y12",
+       kFreshPass},
+      {"a key beginning with '*' is pasted on", IDC_KEY1_ASCII128, "*a", false, 2, 2, "*bc", kPass},
+      {"any characters into an ASCII field", IDC_KEY2_ASCII128, "", false, 0, 0, "!\xE9 xyz", kPass},
+      {"a long passphrase into the masked field", IDC_PASSPHRASE, "old", true, 0, 0, passphrase127, kFreshUnmaskPass},
+      {"a passphrase longer than the field takes", IDC_PASSPHRASE, "", false, 0, 0, passphrase127 + "p", kBeep},
+      {"an empty paste into a masked field clears it", IDC_KEY4_HEX128, std::string(26, 'A'), true, 0, 0, "",
+       kFreshUnmaskPass},
+  };
+  for (const PasteCase& c : cases) {
+    const std::optional<KeyFieldKind> kind = KeyFieldKindOf(c.field);
+    ASSERT_TRUE(kind.has_value()) << c.what;
+    const std::size_t start = std::min(c.selStart, c.text.size()), stop = std::min(c.selEnd, c.text.size());
+    EXPECT_EQ(FilterPaste(*kind, {c.text, c.masked, start, stop}, c.pasted), c.expected) << c.what;
   }
 }
 

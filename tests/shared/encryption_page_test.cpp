@@ -296,10 +296,65 @@ TEST_F(EncryptionPageBehaviour, TheKeystrokeFilterDropsWhatAFieldCannotTake) {
     Type(IDC_KEY2_HEX128, "F");
     EXPECT_EQ(Text(IDC_KEY2_HEX128), "F");
     EXPECT_EQ(PasswordChar(IDC_KEY2_HEX128), 0);
-    // Pasted text is not filtered; the apply checks it.
+    // A paste obeys the field's rules too: refused whole, with the beep.
+    const std::string key3 = Text(IDC_KEY3_HEX128);
     Paste(IDC_KEY3_HEX128, "not hex at all");
-    EXPECT_NE(Text(IDC_KEY3_HEX128).find("not hex at all"), std::string::npos);
+    EXPECT_EQ(Text(IDC_KEY3_HEX128), key3);
+    EXPECT_EQ(PasswordChar(IDC_KEY3_HEX128), '*');
+    EXPECT_EQ(user_->Beeps(), beeps + 9);
   });
+}
+
+TEST_F(EncryptionPageBehaviour, ControlKeysKeepAMaskedKeyAPasteReplacesItWhole) {
+  StoreProfileKeys(1, keyentry::kManualHex);
+  std::strcpy(profile().keyText64[0], "0A0B0C0D0E");
+  OnEncryptionTab([&] {
+    const std::size_t beeps = user_->Beeps();
+    ASSERT_EQ(PasswordChar(IDC_KEY1_HEX64), '*');
+    Type(IDC_KEY1_HEX64, "\x01\x03");  // Ctrl+A, Ctrl+C
+    EXPECT_EQ(Text(IDC_KEY1_HEX64), "0A0B0C0D0E") << "the key stays";
+    EXPECT_EQ(PasswordChar(IDC_KEY1_HEX64), '*') << "and stays masked";
+    EXPECT_EQ(user_->Beeps(), beeps);
+    EXPECT_FALSE(Enabled(IDC_ENC_APPLY_CHANGES)) << "nothing changed";
+
+    Paste(IDC_KEY1_HEX64, "1122334455");
+    EXPECT_EQ(Text(IDC_KEY1_HEX64), "1122334455") << "the whole key replaced, wherever the caret was";
+    EXPECT_EQ(PasswordChar(IDC_KEY1_HEX64), 0) << "shown in clear";
+    EXPECT_TRUE(Enabled(IDC_ENC_APPLY_CHANGES));
+    // Too long for the field: refused whole, nothing half pasted, the key still masked.
+    const std::string key2 = Text(IDC_KEY2_HEX64);
+    Paste(IDC_KEY2_HEX64, "112233445566");
+    EXPECT_EQ(Text(IDC_KEY2_HEX64), key2);
+    EXPECT_EQ(PasswordChar(IDC_KEY2_HEX64), '*');
+    EXPECT_EQ(user_->Beeps(), beeps + 1);
+    Click(IDC_ENC_APPLY_CHANGES);
+  });
+  EXPECT_STREQ(profile().keyText64[0], "1122334455");
+}
+
+TEST_F(EncryptionPageBehaviour, ThePagesOwnWorkLeavesTheFocusWhereItWas) {
+  StoreProfileKeys(1, keyentry::kManualHex);
+  OnEncryptionTab([&] {
+    // Restore Defaults masks the key fields, which passes the focus through every field and
+    // the level list.
+    Click(IDC_ENC_RESTORE_DEFAULTS);
+    EXPECT_EQ(fw::Controls().FocusedId(dialog()), IDC_ENC_RESTORE_DEFAULTS);
+  });
+}
+
+TEST_F(EncryptionPageBehaviour, AnAsciiKeyMayBeginWithAnAsterisk) {
+  StoreProfileKeys(1, keyentry::kManualAscii);
+  OnEncryptionTab([&] {
+    ASSERT_EQ(Text(IDC_KEY1_ASCII64), "*****");
+    Type(IDC_KEY1_ASCII64, "*a*b*");
+    EXPECT_EQ(Text(IDC_KEY1_ASCII64), "*a*b*");
+    Paste(IDC_KEY2_ASCII64, "*KEY*");
+    EXPECT_EQ(Text(IDC_KEY2_ASCII64), "*KEY*") << "in place of the asterisk text";
+    for (int id : {IDC_KEY3_ASCII64, IDC_KEY4_ASCII64}) Type(id, "abcde");
+    Click(IDC_ENC_APPLY_CHANGES);
+  });
+  EXPECT_STREQ(profile().keyText64[0], "2A612A622A");
+  EXPECT_STREQ(profile().keyText64[1], "2A4B45592A");
 }
 
 TEST_F(EncryptionPageBehaviour, KeyFieldsPassphraseAndTransmitKeyAreBlueOnWhite) {

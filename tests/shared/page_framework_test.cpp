@@ -118,14 +118,28 @@ TEST_F(PageFrameworkTest, TypedKeysPassTheFilterOrAreDroppedWithABeep) {
     EXPECT_EQ(page.log, (Log{"EN_CHANGE key", "EN_CHANGE key"}));
     user.Type(IDC_TEST_KEY, "\b");
     EXPECT_EQ(user.Text(IDC_TEST_KEY), "1");
-    // A paste does not pass the filter: it is not typed.
+    // A paste passes the page's paste filter, whole or not at all.
     EXPECT_TRUE(user.Paste(IDC_TEST_KEY, "zz"));
-    EXPECT_EQ(user.Text(IDC_TEST_KEY), "1zz");
+    EXPECT_EQ(user.Text(IDC_TEST_KEY), "1");
+    EXPECT_EQ(user.Beeps() - beepsBefore, 3u);
+    EXPECT_TRUE(user.Paste(IDC_TEST_KEY, "ab"));
+    EXPECT_EQ(user.Text(IDC_TEST_KEY), "1ab");
     // The read-only and the disabled field take nothing.
     user.Type(IDC_TEST_READONLY, "abc");
     EXPECT_EQ(user.Text(IDC_TEST_READONLY), "");
     user.Type(IDC_TEST_DISABLED_EDIT, "abc");
     EXPECT_EQ(user.Text(IDC_TEST_DISABLED_EDIT), "");
+  });
+}
+
+TEST_F(PageFrameworkTest, ADisabledControlHandsTheFocusToTheNextTabStop) {
+  RunOnPage(page, [&](UserDriver& user) {
+    EXPECT_TRUE(user.Click(IDC_TEST_SCAN));
+    ASSERT_EQ(fw::Controls().FocusedId(page.window()), IDC_TEST_SCAN);
+    page.Item(IDC_TEST_NAME).Enable(false);
+    EXPECT_EQ(fw::Controls().FocusedId(page.window()), IDC_TEST_SCAN) << "another control's disabling";
+    page.Item(IDC_TEST_SCAN).Enable(false);
+    EXPECT_EQ(fw::Controls().FocusedId(page.window()), IDC_TEST_SURVEY) << "the next enabled tab stop";
   });
 }
 

@@ -81,9 +81,15 @@ class CTestPage : public fw::Page<CTestPage> {
   }
   void OnContextHelp(std::uint32_t context) { fw::Sys().ShowHelp(context != 0 ? context : kHelpTopic); }
   // The key field takes hexadecimal digits and backspace only.
+  static bool IsHex(char ch) { return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'f') || (ch >= 'A' && ch <= 'F'); }
   fw::KeyVerdict OnKeyCharKey(int editId, char ch) {
-    const bool hex = (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'f') || (ch >= 'A' && ch <= 'F');
-    return hex || ch == '\b' ? fw::KeyVerdict::kPass : fw::KeyVerdict::kDropWithBeep;
+    return IsHex(ch) || ch == '\b' ? fw::KeyVerdict::kPass : fw::KeyVerdict::kDropWithBeep;
+  }
+  // And a paste of hexadecimal digits only.
+  fw::KeyVerdict OnPasteKey(int editId, const std::string& text) {
+    for (char ch : text)
+      if (!IsHex(ch)) return fw::KeyVerdict::kDropWithBeep;
+    return fw::KeyVerdict::kPass;
   }
 };
 
@@ -110,6 +116,7 @@ inline std::span<const fw::Handler<CTestPage>> CTestPage::Handlers() {
       fw::OnMouseMove(&CTestPage::OnMouseMove),
       fw::OnContextHelp(&CTestPage::OnContextHelp),
       fw::OnKeyChar(IDC_TEST_KEY, &CTestPage::OnKeyCharKey),
+      fw::OnPaste(IDC_TEST_KEY, &CTestPage::OnPasteKey),
   };
   return kTable;
 }

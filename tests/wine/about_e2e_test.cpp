@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "res/version.h"
 #include "support/desktop_probe.h"
+#include "support/html_association.h"
 #include "support/resident_utility.h"
 
 namespace {
@@ -43,47 +44,6 @@ std::string FileVersion(const std::string& path) {
                 info->dwFileVersionLS >> 16, info->dwFileVersionLS & 0xFFFF);
   return text;
 }
-
-// Makes `opener` the program that opens .html files, for the life of the object; the
-// previous association, if any, comes back afterwards. (Wine's prefix has none of its own.)
-class HtmlAssociation {
- public:
-  explicit HtmlAssociation(const std::string& opener) {
-    HKEY existing = nullptr;
-    hadKey_ = RegOpenKeyA(HKEY_CLASSES_ROOT, ".html", &existing) == ERROR_SUCCESS;
-    if (hadKey_) RegCloseKey(existing);
-    char previous[256] = {};
-    LONG size = sizeof previous;
-    hadPrevious_ = RegQueryValueA(HKEY_CLASSES_ROOT, ".html", previous, &size) == ERROR_SUCCESS && previous[0] != 0;
-    previous_ = previous;
-    RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, kProgId, sizeof kProgId - 1);
-    const std::string command = "\"" + opener + "\" \"%1\"";
-    RegSetValueA(HKEY_CLASSES_ROOT, "TW7720GuideTest\\shell\\open\\command", REG_SZ, command.c_str(),
-                 static_cast<DWORD>(command.size()));
-  }
-  ~HtmlAssociation() {
-    // Innermost key first: a key with subkeys cannot be deleted.
-    for (const char* key : {"TW7720GuideTest\\shell\\open\\command", "TW7720GuideTest\\shell\\open",
-                            "TW7720GuideTest\\shell", "TW7720GuideTest"})
-      RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
-    if (hadPrevious_) {
-      RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, previous_.c_str(), static_cast<DWORD>(previous_.size()));
-    } else if (!hadKey_) {
-      RegDeleteKeyA(HKEY_CLASSES_ROOT, ".html");
-    } else if (HKEY key = nullptr; RegOpenKeyA(HKEY_CLASSES_ROOT, ".html", &key) == ERROR_SUCCESS) {
-      RegDeleteValueA(key, "");
-      RegCloseKey(key);
-    }
-  }
-  HtmlAssociation(const HtmlAssociation&) = delete;
-  HtmlAssociation& operator=(const HtmlAssociation&) = delete;
-
- private:
-  static constexpr char kProgId[] = "TW7720GuideTest";
-  bool hadKey_ = false;
-  bool hadPrevious_ = false;
-  std::string previous_;
-};
 
 class AboutTab : public ResidentUtility {
  protected:

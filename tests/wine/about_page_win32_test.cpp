@@ -9,7 +9,6 @@
 
 #include "core/config_utility.h"
 #include "driver/nivo_driver.h"
-#include "framework/win32/win32_platform.h"
 #include "res/product_texts.h"
 #include "support/page_fixture.h"
 #include "support/recording_nivo.h"
@@ -25,10 +24,8 @@ class AboutPageWin32Test : public PageTest {
     fake.onGet = [](std::uint32_t served, WlanConfig& config) {
       if (served & wlflag::kFirmwareVersion) std::strcpy(config.firmwareVersion, "TW7720 firmware 1.7.4");
     };
-    dynamic_cast<fw::Win32Platform&>(fw::Sys()).openHelp = false;
   }
   void TearDown() override {
-    dynamic_cast<fw::Win32Platform&>(fw::Sys()).openHelp = true;
     Nivo().Bind(NivoFunctions{});
     PageTest::TearDown();
   }

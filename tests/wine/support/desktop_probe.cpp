@@ -261,6 +261,20 @@ bool ClickForeignListRow(HWND list, int row) {
   return true;
 }
 
+bool ClickForeignTab(HWND sheet, int index) {
+  HWND tabs = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
+  if (tabs == nullptr) return false;
+  ForeignBuffer buffer(tabs, sizeof(RECT));
+  RECT rect = {};
+  if (!buffer.ok() || !SendMessageA(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(buffer.at(0))) ||
+      !buffer.Read(0, &rect, sizeof(rect)))
+    return false;
+  const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(tabs, WM_LBUTTONUP, 0, at);
+  return true;
+}
+
 bool DoubleClickForeignListRow(HWND list, int row) {
   LPARAM at = 0;
   if (!ForeignRowPoint(list, row, at)) return false;

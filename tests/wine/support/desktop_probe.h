@@ -42,6 +42,10 @@ std::vector<int> ForeignListColumnWidths(HWND list);
 // Clicks a row of such a list view as a user does (button down and up posted at the row):
 // the list selects it and tells its parent with NM_CLICK. False when the row has no place.
 bool ClickForeignListRow(HWND list, int row);
+// Clicks tab `index` of a property sheet of another process as a user does (button down and
+// up posted at the tab): the tab strip takes the focus and changes the page itself. False
+// when the tab has no place.
+bool ClickForeignTab(HWND sheet, int index);
 // Double-clicks a row the same way (down, up, double click, up): the list tells its parent
 // NM_CLICK, then NM_DBLCLK.
 bool DoubleClickForeignListRow(HWND list, int row);
